@@ -1,0 +1,88 @@
+#include "core/Startup.h"
+
+#include <cstdio>
+
+#include "core/App.h"
+#include "core/Errors.h"
+#include "core/Logs.h"
+#include "core/Options.h"
+#include "platform/Text.h"
+
+namespace {
+
+constexpr char kScheduledSwitch[] = "/SCHEDULED";
+
+void ReadStartupOptions(App& app) {
+    app.LanguageCode = GetOptionS(app, "language", "eng");
+    app.WasFirstRun = GetOptionB(app, "wasfirstrun", false);
+    app.FirstErrors = GetOptionL(app, "firsterrors", -1);
+    app.DeleteReadOnly = GetOptionB(app, "deletereadonly", false);
+}
+
+}  // namespace
+
+std::string DateAsDdMmYyyy(int year, int month, int day) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%02d%02d%04d", day, month, year);
+    return buffer;
+}
+
+bool IsScheduledRunDue(App& app) {
+    bool enabled = GetOptionB(app, "runautomatically", true);
+    int32_t when = GetOptionL(app, "runautomatically_when", 1);
+    int32_t day = GetOptionL(app, "runautomatically_day", 0);
+    if (!enabled) return false;
+
+    DateTime now = app.os.clock.Now();
+    std::string today = DateAsDdMmYyyy(now.year, now.month, now.day);
+    std::string last = text::Trim(GetOptionS(app, "last_scheduled_run", ""));
+    if (last == today) return false;
+
+    bool ruleHolds = false;
+    switch (when) {
+        case 0: ruleHolds = true; break;                      // daily
+        case 1: ruleHolds = now.Weekday() == day; break;      // weekly, 0 Monday .. 6 Sunday
+        case 2: ruleHolds = now.day == 1; break;              // monthly
+        default: ruleHolds = false; break;
+    }
+    if (!ruleHolds) return false;
+
+    // Stored before the scan starts: a cancelled or failed scheduled scan does not
+    // run again the same day.
+    SaveOptionS(app, "last_scheduled_run", today);
+    return true;
+}
+
+StartupResult Main(App& app) {
+    try {
+        ClearTrace(app);
+        WriteTrace(app, "Main");
+
+        app.BrandTitle = "Brivotex";
+        app.BrandAppName = "Brivolex";
+
+        ReadStartupOptions(app);
+
+        std::string params = text::ToUpper(app.CommandLine);
+        DateTime now = app.os.clock.Now();
+        WriteLog(app, "Program started " + app.os.locale.ShortDate(now) + " with params: " + params);
+
+        app.ScheduledRun = false;
+        if (params.find(kScheduledSwitch) != std::string::npos) {
+            if (!IsScheduledRunDue(app)) {
+                WriteLog(app, ".. scheduled run, skipped, ending");
+                return StartupResult::Ended;
+            }
+            app.ScheduledRun = true;
+            WriteLog(app, ".. performing scheduled run");
+        }
+        return StartupResult::ShowMainWindow;
+    } catch (...) {
+        ErrInfo error = CurrentError();
+        std::string message =
+            "Critical error (main): " + std::to_string(error.number) + ", " + error.description;
+        WriteTrace(app, message);
+        app.os.prompts.Show(message, "Brivolex", 0);
+        return StartupResult::Ended;
+    }
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The program's start-up: prepares the process-wide state, writes the diagnostic
+// lines and decides the run mode from the command line.
+#include <string>
+
+struct App;
+
+enum class StartupResult {
+    Ended,           // nothing to show: a scheduled start that is not due, or a critical error
+    ShowMainWindow,  // the main window is to be created and shown
+};
+
+StartupResult Main(App& app);
+
+// For a start with "/SCHEDULED": whether a scan is due today; when it is, stores
+// today in "last_scheduled_run".
+bool IsScheduledRunDue(App& app);
+
+// A date as "ddmmyyyy".
+std::string DateAsDdMmYyyy(int year, int month, int day);

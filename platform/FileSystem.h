@@ -1,0 +1,59 @@
+#pragma once
+// Files and folders, addressed by Windows paths ("C:\Dir\file.txt", "\\server\share\x")
+// or, off Windows, by host paths. Texts are UTF-8.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/DateTime.h"
+
+// File attribute bits, as Windows numbers them.
+constexpr uint32_t kAttrReadOnly = 1;
+constexpr uint32_t kAttrHidden = 2;
+constexpr uint32_t kAttrSystem = 4;
+constexpr uint32_t kAttrDirectory = 16;
+constexpr uint32_t kAttrArchive = 32;
+constexpr uint32_t kAttrNormal = 128;
+
+// Drive types, as GetDriveType numbers them.
+enum DriveType : uint32_t {
+    kDriveUnknown = 0,
+    kDriveNoRootDir = 1,
+    kDriveRemovable = 2,
+    kDriveFixed = 3,
+    kDriveRemote = 4,
+    kDriveCdrom = 5,
+    kDriveRamdisk = 6,
+};
+
+struct DirEntry {
+    std::string name;
+    uint32_t attributes = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Attribute bits of a file or folder; false when they cannot be read.
+    virtual bool GetAttributes(const std::string& path, uint32_t& attributes) = 0;
+    // True when the path opens as a file for reading (and is closed again at once).
+    virtual bool CanOpenForReading(const std::string& path) = 0;
+    // Drive type of a root such as "C:\".
+    virtual uint32_t QueryDriveType(const std::string& root) = 0;
+    // Every entry of a folder ("." and ".." included where the platform lists them),
+    // hidden and system ones too, in the platform's listing order. False when the
+    // folder cannot be listed.
+    virtual bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries) = 0;
+    // Last-access time stamp of a file, in local time; false when it cannot be read.
+    virtual bool GetLastAccessTime(const std::string& path, DateTime& time) = 0;
+
+    // Appends `text` and CR LF to a file in the ANSI code page, creating the file;
+    // opened, written and closed in one call. False when it cannot be written.
+    virtual bool AppendLine(const std::string& path, const std::string& text) = 0;
+    // Creates the file empty, or empties it.
+    virtual bool CreateEmpty(const std::string& path) = 0;
+    // Whole-file reads and writes of raw bytes.
+    virtual bool ReadFile(const std::string& path, std::string& bytes) = 0;
+    virtual bool WriteFile(const std::string& path, const std::string& bytes) = 0;
+};

@@ -1,0 +1,31 @@
+#pragma once
+// Shell link (.lnk) files: read a link's fields, retarget a link.
+#include <cstdint>
+#include <string>
+
+struct ShellLinkInfo {
+    std::string target;  // as GetPath with SLGP_UNCPRIORITY gives it
+    std::string arguments;
+    std::string description;
+    std::string workingDirectory;
+    std::string iconLocation;
+    int32_t iconIndex = 0;
+    uint16_t hotKey = 0;
+    int32_t showCommand = 0;
+};
+
+// Why a link could not be read or written: a failure number (an HRESULT for the shell
+// link object) and its description.
+struct ShellLinkError {
+    int32_t number = 0;
+    std::string description;
+};
+
+class ShellLinks {
+public:
+    virtual ~ShellLinks() = default;
+    virtual bool Read(const std::string& path, ShellLinkInfo& info, ShellLinkError& error) = 0;
+    // Points the link at `newTarget` and saves it in place, keeping its other fields.
+    virtual bool Retarget(const std::string& path, const std::string& newTarget,
+                          ShellLinkError& error) = 0;
+};

@@ -1,0 +1,38 @@
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <time.h>
+
+#include <cstdlib>
+
+#include "platform/FileSystem.h"
+#include "platform/portable/HostStat.h"
+
+bool QueryHostFile(const std::filesystem::path& path, HostFileStatus& status) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    status = HostFileStatus{};
+    status.isDirectory = S_ISDIR(st.st_mode);
+    status.isRegular = S_ISREG(st.st_mode);
+    status.readable = (st.st_mode & S_IRUSR) && (!status.isDirectory || (st.st_mode & S_IXUSR));
+    status.writable = (st.st_mode & S_IWUSR) != 0;
+
+    // Wine keeps the hidden and system bits as "0x<hex>" in this attribute.
+    char value[32] = {};
+    ssize_t n = ::getxattr(path.c_str(), "user.DOSATTRIB", value, sizeof value - 1);
+    if (n > 0) {
+        value[n] = '\0';
+        status.dosBits = static_cast<uint32_t>(std::strtoul(value, nullptr, 16)) &
+                         (kAttrHidden | kAttrSystem);
+    }
+
+    struct tm local {};
+    time_t seconds = st.st_atim.tv_sec;
+    if (::localtime_r(&seconds, &local)) {
+        status.hasAccessTime = true;
+        status.accessTime = DateTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                                     local.tm_hour,        local.tm_min,     local.tm_sec};
+    }
+    return true;
+}
+#endif

@@ -1,0 +1,48 @@
+#pragma once
+// A file system for worlds without Windows: drive letters map to host folders, each
+// with a drive type; other paths are host paths. Windows paths are resolved on the
+// host without regard to case, "\" and "/" both separate, trailing dots and blanks
+// of a name are ignored as Windows ignores them. Unix permission bits stand for the
+// access rights of a Windows account that is not an administrator: a file without
+// read bits cannot be opened for reading, a file or folder without write bits cannot
+// be written, also when the process runs as root. The extended attribute
+// "user.DOSATTRIB" (as Wine stores it) supplies the hidden and system bits.
+#include <filesystem>
+#include <map>
+#include <optional>
+
+#include "platform/FileSystem.h"
+
+class PortableFileSystem : public FileSystem {
+public:
+    // Maps a drive letter ("C") to a host folder.
+    void MapDrive(char letter, const std::string& hostFolder, uint32_t driveType = kDriveFixed);
+    // The folder relative names are resolved against (a Windows or host path).
+    void SetCurrentFolder(const std::string& folder) { currentFolder_ = folder; }
+
+    // The host path a program path stands for; empty when it names nothing on the
+    // host (an unmapped drive, a network path, a malformed name).
+    std::optional<std::filesystem::path> ToHost(const std::string& path) const;
+
+    bool GetAttributes(const std::string& path, uint32_t& attributes) override;
+    bool CanOpenForReading(const std::string& path) override;
+    uint32_t QueryDriveType(const std::string& root) override;
+    bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries) override;
+    bool GetLastAccessTime(const std::string& path, DateTime& time) override;
+    bool AppendLine(const std::string& path, const std::string& text) override;
+    bool CreateEmpty(const std::string& path) override;
+    bool ReadFile(const std::string& path, std::string& bytes) override;
+    bool WriteFile(const std::string& path, const std::string& bytes) override;
+
+private:
+    struct Drive {
+        std::filesystem::path root;
+        uint32_t type = kDriveFixed;
+    };
+    bool CanWrite(const std::filesystem::path& host) const;
+    std::map<char, Drive> drives_;
+    std::string currentFolder_;
+};
+
+// The attribute bits a host file would show on Windows.
+uint32_t HostAttributes(const std::filesystem::path& host);

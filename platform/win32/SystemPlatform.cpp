@@ -1,0 +1,23 @@
+#include "platform/win32/SystemPlatform.h"
+
+#include "platform/win32/WinText.h"
+
+std::string ProgramFolder() {
+    std::string path = ProgramPath();
+    size_t cut = path.find_last_of('\\');
+    return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+std::string ProgramArguments() {
+    // Skip the program name as the command line gives it: quoted, or up to a blank.
+    const wchar_t* p = GetCommandLineW();
+    if (*p == L'"') {
+        ++p;
+        while (*p && *p != L'"') ++p;
+        if (*p == L'"') ++p;
+    } else {
+        while (*p && *p != L' ' && *p != L'\t') ++p;
+    }
+    while (*p == L' ' || *p == L'\t') ++p;
+    return win::NarrowZ(p);
+}

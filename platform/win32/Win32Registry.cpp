@@ -1,0 +1,132 @@
+#include "platform/win32/Win32Registry.h"
+
+#include <vector>
+
+#include "platform/win32/WinText.h"
+
+namespace {
+
+constexpr int32_t kInvalidHandle = ERROR_INVALID_HANDLE;
+
+// Size of the data as the code-page calls count it: characters for text, else bytes.
+uint32_t CodePageSize(DWORD type, DWORD bytes) { return IsStringType(type) ? bytes / 2 : bytes; }
+
+std::string TextFromWide(const std::vector<BYTE>& data, DWORD bytes) {
+    return win::Narrow(reinterpret_cast<const wchar_t*>(data.data()), bytes / 2);
+}
+
+}  // namespace
+
+Win32Registry::~Win32Registry() {
+    for (auto& [id, hkey] : open_) RegCloseKey(hkey);
+}
+
+HKEY Win32Registry::Resolve(RegKey key) const {
+    if (key >= 0x80000000u) {
+        // Predefined keys are the 32-bit value widened with its sign.
+        return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(key)));
+    }
+    auto it = open_.find(key);
+    return it == open_.end() ? nullptr : it->second;
+}
+
+int32_t Win32Registry::OpenKey(RegKey parent, const std::string& path, uint32_t access,
+                               RegKey& key) {
+    HKEY from = Resolve(parent);
+    if (!from) return kInvalidHandle;
+    HKEY opened = nullptr;
+    LONG status = RegOpenKeyExW(from, win::Wide(path).c_str(), 0, access, &opened);
+    if (status != ERROR_SUCCESS) return status;
+    key = next_++;
+    if (next_ >= 0x80000000u) next_ = 1;
+    open_[key] = opened;
+    return ERROR_SUCCESS;
+}
+
+int32_t Win32Registry::QueryValue(RegKey key, const std::string& name, uint32_t capacity,
+                                  RegValue& value) {
+    HKEY hkey = Resolve(key);
+    if (!hkey) return kInvalidHandle;
+    std::wstring wideName = win::Wide(name);
+    DWORD type = 0, bytes = 0;
+    LONG status = RegQueryValueExW(hkey, wideName.c_str(), nullptr, &type, nullptr, &bytes);
+    if (status != ERROR_SUCCESS) return status;
+    value.type = type;
+    value.size = CodePageSize(type, bytes);
+    value.data.clear();
+    if (value.size > capacity) return ERROR_MORE_DATA;
+
+    std::vector<BYTE> data(bytes + 2, 0);
+    DWORD got = bytes;
+    status = RegQueryValueExW(hkey, wideName.c_str(), nullptr, &type, data.data(), &got);
+    if (status != ERROR_SUCCESS) return status;
+    value.type = type;
+    value.size = CodePageSize(type, got);
+    value.data = IsStringType(type) ? TextFromWide(data, got)
+                                    : std::string(reinterpret_cast<const char*>(data.data()), got);
+    return ERROR_SUCCESS;
+}
+
+int32_t Win32Registry::EnumKey(RegKey key, uint32_t index, uint32_t nameCapacity,
+                               std::string& name) {
+    HKEY hkey = Resolve(key);
+    if (!hkey) return kInvalidHandle;
+    std::vector<wchar_t> buffer(nameCapacity + 1, L'\0');
+    DWORD length = nameCapacity;
+    LONG status = RegEnumKeyExW(hkey, index, buffer.data(), &length, nullptr, nullptr, nullptr,
+                                nullptr);
+    if (status == ERROR_SUCCESS) name = win::Narrow(buffer.data(), length);
+    return status;
+}
+
+int32_t Win32Registry::EnumValue(RegKey key, uint32_t index, uint32_t nameCapacity,
+                                 uint32_t dataCapacity, std::string& name, uint32_t& type) {
+    HKEY hkey = Resolve(key);
+    if (!hkey) return kInvalidHandle;
+    std::vector<wchar_t> buffer(nameCapacity + 1, L'\0');
+    DWORD length = nameCapacity;
+    DWORD valueType = 0, bytes = 0;
+    LONG status = RegEnumValueW(hkey, index, buffer.data(), &length, nullptr, &valueType, nullptr,
+                                &bytes);
+    if (status != ERROR_SUCCESS) return status;
+    if (CodePageSize(valueType, bytes) > dataCapacity) return ERROR_MORE_DATA;
+    name = win::Narrow(buffer.data(), length);
+    type = valueType;
+    return ERROR_SUCCESS;
+}
+
+int32_t Win32Registry::CloseKey(RegKey key) {
+    if (key >= 0x80000000u) return ERROR_SUCCESS;
+    auto it = open_.find(key);
+    if (it == open_.end()) return kInvalidHandle;
+    LONG status = RegCloseKey(it->second);
+    open_.erase(it);
+    return status;
+}
+
+int32_t Win32Registry::SetValue(RegKey key, const std::string& name, const RegValue& value) {
+    HKEY hkey = Resolve(key);
+    if (!hkey) return kInvalidHandle;
+    std::wstring wideName = win::Wide(name);
+    if (IsStringType(value.type)) {
+        std::wstring data = win::Wide(value.data);
+        return RegSetValueExW(hkey, wideName.c_str(), 0, value.type,
+                              reinterpret_cast<const BYTE*>(data.data()),
+                              static_cast<DWORD>(data.size() * sizeof(wchar_t)));
+    }
+    return RegSetValueExW(hkey, wideName.c_str(), 0, value.type,
+                          reinterpret_cast<const BYTE*>(value.data.data()),
+                          static_cast<DWORD>(value.data.size()));
+}
+
+int32_t Win32Registry::DeleteValue(RegKey key, const std::string& name) {
+    HKEY hkey = Resolve(key);
+    if (!hkey) return kInvalidHandle;
+    return RegDeleteValueW(hkey, win::Wide(name).c_str());
+}
+
+int32_t Win32Registry::DeleteKey(RegKey key, const std::string& name) {
+    HKEY hkey = Resolve(key);
+    if (!hkey) return kInvalidHandle;
+    return RegDeleteKeyW(hkey, win::Wide(name).c_str());
+}

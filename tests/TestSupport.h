@@ -1,0 +1,54 @@
+#pragma once
+// Shared helpers of the tests: scratch folders, a portable world with an application
+// folder of its own, and reading back the files the program wrote.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/App.h"
+#include "platform/portable/HostPath.h"
+#include "platform/portable/PortableWorld.h"
+
+namespace testing_support {
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::string& tag = "t");
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    // The folder as the program addresses it (a Windows path under Wine).
+    const std::string& path() const { return path_; }
+    std::filesystem::path host() const { return hostpath::FromUtf8(path_); }
+    // path() + "\" + name, as the program builds file names.
+    std::string File(const std::string& name) const { return path_ + "\\" + name; }
+    std::filesystem::path HostFile(const std::string& name) const {
+        return host() / hostpath::FromUtf8(name);
+    }
+
+private:
+    std::string path_;
+};
+
+// Raw bytes of a host file; "" when it does not exist.
+std::string ReadBytes(const std::filesystem::path& file);
+void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
+bool Exists(const std::filesystem::path& file);
+// The lines of a CR LF text file, decoded from Windows-1252.
+std::vector<std::string> ReadLines(const std::filesystem::path& file);
+
+// A portable world whose application folder is a scratch folder.
+struct TestApp {
+    TestApp() : app(world.platform, folder.path()) {}
+    ScratchFolder folder{"app"};
+    PortableWorld world;
+    App app;
+
+    std::vector<std::string> Lines(const std::string& name) const {
+        return ReadLines(folder.HostFile(name));
+    }
+};
+
+}  // namespace testing_support
