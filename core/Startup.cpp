@@ -53,15 +53,24 @@ bool IsScheduledRunDue(App& app) {
     return true;
 }
 
+void PrepareApplication(App& app) {
+    ClearTrace(app);
+    WriteTrace(app, "Main");
+
+    app.BrandTitle = "Brivotex";
+    app.BrandAppName = "Brivolex";
+
+    ReadStartupOptions(app);
+}
+
+std::string CriticalErrorText() {
+    ErrInfo error = CurrentError();
+    return "Critical error (main): " + std::to_string(error.number) + ", " + error.description;
+}
+
 StartupResult Main(App& app) {
     try {
-        ClearTrace(app);
-        WriteTrace(app, "Main");
-
-        app.BrandTitle = "Brivotex";
-        app.BrandAppName = "Brivolex";
-
-        ReadStartupOptions(app);
+        PrepareApplication(app);
 
         std::string params = text::ToUpper(app.CommandLine);
         DateTime now = app.os.clock.Now();
@@ -78,11 +87,9 @@ StartupResult Main(App& app) {
         }
         return StartupResult::ShowMainWindow;
     } catch (...) {
-        ErrInfo error = CurrentError();
-        std::string message =
-            "Critical error (main): " + std::to_string(error.number) + ", " + error.description;
+        std::string message = CriticalErrorText();
         WriteTrace(app, message);
-        app.os.prompts.Show(message, "Brivolex", 0);
+        app.os.prompts.Show(message, "Brivolex", kMbOk);
         return StartupResult::Ended;
     }
 }

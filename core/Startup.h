@@ -12,6 +12,12 @@ enum class StartupResult {
 
 StartupResult Main(App& app);
 
+// What every front end needs before its first command: the trace started, the brand,
+// the options, the folders and the diagnostic lines. A failure passes to the caller.
+void PrepareApplication(App& app);
+// The line and message of a failure that ends start-up (inside a catch block).
+std::string CriticalErrorText();
+
 // For a start with "/SCHEDULED": whether a scan is due today; when it is, stores
 // today in "last_scheduled_run".
 bool IsScheduledRunDue(App& app);

@@ -53,6 +53,8 @@ public:
     virtual bool AppendLine(const std::string& path, const std::string& text) = 0;
     // Creates the file empty, or empties it.
     virtual bool CreateEmpty(const std::string& path) = 0;
+    // Creates or overwrites a text file written in the ANSI code page.
+    virtual bool WriteAnsiText(const std::string& path, const std::string& text) = 0;
     // Whole-file reads and writes of raw bytes.
     virtual bool ReadFile(const std::string& path, std::string& bytes) = 0;
     virtual bool WriteFile(const std::string& path, const std::string& bytes) = 0;

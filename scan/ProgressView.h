@@ -6,11 +6,16 @@
 class ProgressView {
 public:
     virtual ~ProgressView() = default;
+    virtual void SetWindowCaption(const std::string& text) = 0;
+    virtual void SetCancelCaption(const std::string& text) = 0;
     virtual void SetItemText(const std::string& text) = 0;     // lbl1
     virtual void SetCounterText(const std::string& text) = 0;  // lblCounter
-    // Shows lblProblems with this caption (it starts hidden).
-    virtual void ShowProblems(const std::string& text) = 0;
+    virtual void HideProblems() = 0;                            // lblProblems
+    virtual void ShowProblems(const std::string& text) = 0;     // lblProblems, shown
     virtual int BarMaximum() const = 0;
+    virtual void SetBarMaximum(int maximum) = 0;
     virtual int BarValue() const = 0;
     virtual void SetBarValue(int value) = 0;
+    // Unloads the window at the end of the sequence.
+    virtual void Close() = 0;
 };

@@ -1,11 +1,16 @@
 #include "tests/TestSupport.h"
 
 #include <atomic>
+#include <cstdio>
 #include <chrono>
 #include <fstream>
 #include <iterator>
 
 #include "platform/Text.h"
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -59,6 +64,72 @@ std::vector<std::string> ReadLines(const fs::path& file) {
         pos = end + 2;
     }
     return lines;
+}
+
+}  // namespace testing_support
+
+namespace testing_support {
+
+namespace {
+std::string Quote(const std::string& arg) { return "\"" + arg + "\""; }
+}  // namespace
+
+std::string SourcePath(const std::string& relative) {
+    std::string path = std::string(BRIVOLEX_SOURCE_DIR) + "/" + relative;
+#ifdef _WIN32
+    for (char& c : path)
+        if (c == '/') c = '\\';
+#endif
+    return path;
+}
+
+CommandResult RunBuiltProgram(const std::string& program, const std::vector<std::string>& args) {
+#ifdef _WIN32
+    std::string command = Quote(std::string(BRIVOLEX_PROGRAM_DIR) + "\\" + program + ".exe");
+#else
+    std::string command = Quote(std::string(BRIVOLEX_PROGRAM_DIR) + "/" + program);
+#endif
+    for (const std::string& arg : args) command += " " + Quote(arg);
+    CommandResult result;
+#ifdef _WIN32
+    // cmd.exe strips the outer quotes of the whole line.
+    std::u16string wide = text::Utf8ToUtf16("\"" + command + "\"");
+    FILE* pipe = _wpopen(reinterpret_cast<const wchar_t*>(wide.c_str()), L"rb");
+#else
+    FILE* pipe = popen(command.c_str(), "r");
+#endif
+    if (!pipe) return result;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
+#ifdef _WIN32
+    result.status = _pclose(pipe);
+#else
+    int raw = pclose(pipe);
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+    return result;
+}
+
+std::string JsonField(const std::string& line, const std::string& key) {
+    std::string marker = "\"" + key + "\": ";
+    size_t at = line.find(marker);
+    if (at == std::string::npos) return "<missing>";
+    size_t pos = at + marker.size();
+    if (line[pos] != '"') {
+        size_t end = line.find_first_of(",}", pos);
+        return line.substr(pos, end - pos);
+    }
+    std::string value;
+    for (++pos; pos < line.size() && line[pos] != '"'; ++pos) {
+        if (line[pos] == '\\' && pos + 1 < line.size()) {
+            char e = line[++pos];
+            value += e == 'n' ? '\n' : e == 'r' ? '\r' : e == 't' ? '\t' : e;
+        } else {
+            value += line[pos];
+        }
+    }
+    return value;
 }
 
 }  // namespace testing_support

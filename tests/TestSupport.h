@@ -52,3 +52,21 @@ struct TestApp {
 };
 
 }  // namespace testing_support
+
+namespace testing_support {
+
+// Runs a program of the build (by its file name in the build's program folder) with
+// the given arguments; returns its exit status and standard output.
+struct CommandResult {
+    int status = -1;
+    std::string output;
+};
+CommandResult RunBuiltProgram(const std::string& program, const std::vector<std::string>& args);
+
+// A path below the source tree, in the program's own path form.
+std::string SourcePath(const std::string& relative);
+
+// The value of "key" in a line of JSON as brivolex-cli prints it (strings unescaped).
+std::string JsonField(const std::string& line, const std::string& key);
+
+}  // namespace testing_support

@@ -256,3 +256,7 @@ bool PortableFileSystem::WriteFile(const std::string& path, const std::string& b
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(out);
 }
+
+bool PortableFileSystem::WriteAnsiText(const std::string& path, const std::string& text) {
+    return WriteFile(path, text::Utf8ToAnsi(text));
+}

@@ -107,3 +107,7 @@ bool Win32FileSystem::WriteFile(const std::string& path, const std::string& byte
     if (!file.valid()) return false;
     return WriteAll(file.get(), bytes);
 }
+
+bool Win32FileSystem::WriteAnsiText(const std::string& path, const std::string& text) {
+    return WriteFile(path, ToAnsi(text));
+}

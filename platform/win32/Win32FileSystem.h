@@ -11,6 +11,7 @@ public:
     bool GetLastAccessTime(const std::string& path, DateTime& time) override;
     bool AppendLine(const std::string& path, const std::string& text) override;
     bool CreateEmpty(const std::string& path) override;
+    bool WriteAnsiText(const std::string& path, const std::string& text) override;
     bool ReadFile(const std::string& path, std::string& bytes) override;
     bool WriteFile(const std::string& path, const std::string& bytes) override;
 };

@@ -1,0 +1,25 @@
+#pragma once
+// The command line of brivolex-cli.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct DriveMapping {
+    char letter = 'C';
+    std::string folder;
+    uint32_t type = 3;  // fixed
+};
+
+struct CliOptions {
+    std::string command;  // "scan" or "shortcut"
+    bool json = false;
+    std::string reportFile;
+    std::vector<std::string> registryFiles;
+    std::vector<DriveMapping> drives;
+    std::string appDir;
+    std::vector<std::string> files;  // the shortcut files of "shortcut"
+};
+
+// False with a one-line error for bad usage.
+bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options, std::string& error);
+std::string UsageText();

@@ -1,0 +1,60 @@
+#include "cli/Machine.h"
+
+#include "platform/portable/InMemoryRegistry.h"
+#include "platform/portable/PortableClock.h"
+#include "platform/portable/PortableFileSystem.h"
+#include "platform/portable/PortableProfile.h"
+#include "platform/portable/PortableSystemInfo.h"
+#include "platform/portable/RegFile.h"
+#include "platform/portable/ScriptedPrompts.h"
+#include "platform/portable/SplitFileSystem.h"
+
+namespace {
+
+class ImageMachine : public Machine {
+public:
+    explicit ImageMachine(const std::string& appFolder)
+        : split_(appFolder, hostFiles_, imageFiles_),
+          profile_(split_),
+          system_(registry_, split_),
+          platform_{registry_, split_, profile_, clock_, locale_, system_, prompts_} {}
+
+    Platform& platform() override { return platform_; }
+
+    bool Load(const CliOptions& options, std::string& error) {
+        for (const DriveMapping& drive : options.drives) {
+            uint32_t attributes = 0;
+            if (!hostFiles_.GetAttributes(drive.folder, attributes) || !(attributes & kAttrDirectory)) {
+                error = "drive " + std::string(1, drive.letter) + ": folder '" + drive.folder +
+                        "' does not exist";
+                return false;
+            }
+            imageFiles_.MapDrive(drive.letter, drive.folder, drive.type);
+        }
+        for (const std::string& file : options.registryFiles) {
+            if (!LoadRegFile(registry_, hostFiles_, file, error)) return false;
+        }
+        return true;
+    }
+
+private:
+    InMemoryRegistry registry_;
+    PortableFileSystem hostFiles_;   // the program's own folder
+    PortableFileSystem imageFiles_;  // the drives of the image
+    SplitFileSystem split_;
+    PortableProfile profile_;
+    PortableSystemInfo system_;
+    PortableClock clock_;
+    UsEnglishLocale locale_;
+    ScriptedPrompts prompts_;
+    Platform platform_;
+};
+
+}  // namespace
+
+std::unique_ptr<Machine> OpenImageMachine(const CliOptions& options, const std::string& appFolder,
+                                          std::string& error) {
+    auto machine = std::make_unique<ImageMachine>(appFolder);
+    if (!machine->Load(options, error)) return nullptr;
+    return machine;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The machine a command works on: an offline image (a registry export and folders
+// that stand for its drives), or, in the Windows build, the machine it runs on.
+#include <memory>
+#include <string>
+
+#include "cli/CliOptions.h"
+#include "platform/Platform.h"
+
+class Machine {
+public:
+    virtual ~Machine() = default;
+    virtual Platform& platform() = 0;
+};
+
+// Loads the image the options name; null with a one-line error when it cannot be read.
+std::unique_ptr<Machine> OpenImageMachine(const CliOptions& options, const std::string& appFolder,
+                                          std::string& error);
+// This machine; null with a one-line error where the build cannot scan it.
+std::unique_ptr<Machine> OpenThisMachine(std::string& error);
+// The folder that holds the running program.
+std::string ProgramFolderOfCli();

@@ -1,0 +1,35 @@
+// brivolex-cli: scans a machine (or an offline image of one) without windows.
+#include <string>
+#include <vector>
+
+#include "cli/CliOptions.h"
+#include "cli/ScanCommand.h"
+#include "platform/Console.h"
+#include "platform/Text.h"
+
+namespace {
+
+int Run(const std::vector<std::string>& args) {
+    CliOptions options;
+    std::string error;
+    if (!ParseCliOptions(args, options, error)) {
+        console::WriteErr("brivolex-cli: " + error + "\n" + UsageText());
+        return 2;
+    }
+    if (options.command == "scan") return RunScanCommand(options);
+    console::WriteErr("brivolex-cli: " + options.command + " is not available yet\n");
+    return 2;
+}
+
+}  // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i)
+        args.push_back(text::Utf16ToUtf8(reinterpret_cast<const char16_t*>(argv[i])));
+    return Run(args);
+}
+#else
+int main(int argc, char** argv) { return Run(std::vector<std::string>(argv + 1, argv + argc)); }
+#endif

@@ -1,0 +1,66 @@
+#include "cli/ScanCommand.h"
+
+#include "cli/ConsoleProgress.h"
+#include "cli/Machine.h"
+#include "cli/ProblemOutput.h"
+#include "core/App.h"
+#include "core/Logs.h"
+#include "core/Startup.h"
+#include "platform/Console.h"
+#include "problems/Statistics.h"
+#include "scan/Progress.h"
+#include "scan/ScanDriver.h"
+#include "ui/SaveResults.h"
+
+namespace {
+
+// A scan as the main window's scan command runs it, without the list and messages.
+void Scan(App& app, ConsoleProgress& progress) {
+    WriteTrace(app, "Form1.Check");
+    WriteLog(app, "Scan started");
+    app.Problems.Clear();
+    ProgressLoad(app, progress);
+    RunScanSequence(app);
+    app.Scan.progress = nullptr;
+    SaveStatistics(app);
+    std::string finished = "Scan finished, problems found " + std::to_string(app.Problems.Count());
+    WriteLog(app, finished);
+    WriteTrace(app, finished);
+}
+
+}  // namespace
+
+int RunScanCommand(const CliOptions& options) {
+    std::string appFolder = options.appDir.empty() ? ProgramFolderOfCli() : options.appDir;
+    while (appFolder.size() > 1 && (appFolder.back() == '\\' || appFolder.back() == '/'))
+        appFolder.pop_back();
+
+    std::string error;
+    std::unique_ptr<Machine> machine = options.registryFiles.empty()
+                                           ? OpenThisMachine(error)
+                                           : OpenImageMachine(options, appFolder, error);
+    if (!machine) {
+        console::WriteErr("brivolex-cli: " + error + "\n");
+        return 2;
+    }
+
+    App app(machine->platform(), appFolder);
+    try {
+        PrepareApplication(app);
+    } catch (...) {
+        std::string message = CriticalErrorText();
+        WriteTrace(app, message);
+        console::WriteErr("brivolex-cli: " + message + "\n");
+        return 2;
+    }
+
+    ConsoleProgress progress(app, console::ErrIsTerminal());
+    app.events = &progress;
+    console::CatchInterrupt();
+    Scan(app, progress);
+    app.events = nullptr;
+
+    if (!options.reportFile.empty()) SaveResults(app, options.reportFile);
+    console::WriteOut(options.json ? ProblemJson(app) : ProblemTable(app));
+    return 0;
+}

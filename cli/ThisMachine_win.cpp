@@ -1,0 +1,18 @@
+#ifdef _WIN32
+#include "cli/Machine.h"
+#include "platform/win32/SystemPlatform.h"
+
+namespace {
+class ThisMachine : public Machine {
+public:
+    Platform& platform() override { return system_.platform; }
+
+private:
+    SystemPlatform system_;
+};
+}  // namespace
+
+std::unique_ptr<Machine> OpenThisMachine(std::string&) { return std::make_unique<ThisMachine>(); }
+
+std::string ProgramFolderOfCli() { return ProgramFolder(); }
+#endif

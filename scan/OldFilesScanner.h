@@ -1,0 +1,13 @@
+#pragma once
+// The scanner of files in temporary folders that have not been used for over a year.
+#include <string>
+
+#include "platform/DateTime.h"
+
+struct App;
+
+void ScanFolderForOldFiles(App& app, const std::string& folder);
+// The file's last-access date and time; the zero date when it cannot be read.
+DateTime GetDateLastAccessed(App& app, const std::string& path);
+// More than 365 days between the two dates, times ignored.
+bool IsOlderThanAYear(const DateTime& lastAccess, const DateTime& today);

@@ -1,0 +1,19 @@
+#pragma once
+// The scan progress window's state: loading, Cancel, unloading, and the two updates
+// the scanners and the driver make while a scan runs.
+#include <string>
+
+struct App;
+class ProgressView;
+
+// The window has loaded: captions set, the scan may go on, the bar spans 31 steps.
+void ProgressLoad(App& app, ProgressView& view);
+// The Cancel button: the running scanner stops at its next test.
+void ProgressCancel(App& app);
+// The window unloads, by the end of the sequence or by being closed.
+void ProgressUnload(App& app);
+
+// Shows the item being scanned, counts it and shows the problems found so far.
+void UpdateProgressLabel(App& app, const std::string& text);
+// Advances the bar by one step unless it is full.
+void UpdateProgressbar(App& app);

@@ -1,0 +1,85 @@
+#include "scan/ScanDriver.h"
+
+#include "core/App.h"
+#include "core/Language.h"
+#include "core/Logs.h"
+#include "scan/ComScanners.h"
+#include "scan/ExtensionScanners.h"
+#include "scan/Progress.h"
+#include "scan/ProgressView.h"
+#include "scan/ReferenceScanners.h"
+
+namespace {
+const char kCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+}
+
+std::vector<ScanStep> ScanSequence() {
+    const std::string cv = kCurrentVersion;
+    return {
+        {"Uninstall", 1,
+         [](App& app) {
+             ScanRegistryForBrokenLinks(app, HKLM, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+                                        true, "UninstallString", 2, 4);
+         }},
+        {"Run (HKLM)", 1,
+         [cv](App& app) { ScanRegistryKeyValuesForBrokenLinks(app, HKLM, cv + "\\Run", true, 5); }},
+        {"Run (HKCU)", 1,
+         [cv](App& app) { ScanRegistryKeyValuesForBrokenLinks(app, HKCU, cv + "\\Run", true, 6); }},
+        {"Fonts", 1,
+         [](App& app) {
+             ScanRegistryKeyValuesForBrokenLinks(
+                 app, HKLM, "Software\\Microsoft\\Windows\\CurrentVersion\\Fonts", true, 7);
+         }},
+        {"Fonts (NT)", 1,
+         [](App& app) {
+             ScanRegistryKeyValuesForBrokenLinks(
+                 app, HKLM, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", true, 8);
+         }},
+        {"SharedDLLs", 1,
+         [cv](App& app) {
+             ScanRegistryKeyValuesForBrokenLinks(app, HKLM, cv + "\\SharedDLLs", false, 9);
+         }},
+        {"App Paths", 1,
+         [cv](App& app) {
+             ScanRegistryForBrokenLinks(app, HKLM, cv + "\\App Paths", true, "", 0, 3);
+         }},
+        {"Help", 1,
+         [](App& app) {
+             ScanRegistryForBrokenHelps(app, HKLM, "Software\\Microsoft\\Windows\\Help");
+         }},
+        {"HTML Help", 1,
+         [](App& app) {
+             ScanRegistryForBrokenHelps(app, HKLM, "Software\\Microsoft\\Windows\\HTML Help");
+         }},
+        {"Applications", 1, [](App& app) { ScanHKCR(app, "Applications"); }},
+        {"CLSID", 1, [](App& app) { ScanHKCR_CLSID(app); }},
+        {"Installer folders", 1, [](App& app) { SR_InstallerFolders(app); }},
+        {"FileExts", 1, [](App& app) { SR_FileExts(app); }},
+        {"Extensions", 1, [](App& app) { SR_FileExtsHKCR(app); }},
+        {"ProgIDs", 1, [](App& app) { SR_ActivexHKCR(app); }},
+        {"TypeLib (CLSID)", 1, [](App& app) { SCANREG_TypeLib(app, "CLSID"); }},
+        {"TypeLib (Interface)", 1, [](App& app) { SCANREG_TypeLib(app, "Interface"); }},
+        {"ARPCache", 1, [](App& app) { SCANREG_ARPCache(app); }},
+    };
+}
+
+void RunScanSequence(App& app) {
+    app.Scan.ProgressCounter = 0;
+    app.Scan.CounterCaption = GetLangString(app, "frmprogress_counter", "Counter:");
+    WriteTrace(app, "frmProgress.T1");
+
+    for (const ScanStep& step : ScanSequence()) {
+        if (!app.Scan.ContinueScan) break;
+        // A failing step is ignored; the sequence goes on with the next one.
+        try {
+            step.run(app);
+        } catch (...) {
+        }
+        if (app.Scan.ContinueScan)
+            for (int i = 0; i < step.barSteps; ++i) UpdateProgressbar(app);
+    }
+
+    if (app.Scan.progress) app.Scan.progress->Close();
+    ProgressUnload(app);
+    app.Scan.ContinueScan = false;
+}

@@ -1,0 +1,137 @@
+#include "scan/ShortcutScanners.h"
+
+#include <vector>
+
+#include "core/Logs.h"
+#include "platform/Text.h"
+#include "problems/Admission.h"
+#include "scan/PathTests.h"
+#include "scan/RegistryRead.h"
+#include "scan/ScannerSupport.h"
+
+using scanner::NewProblem;
+using scanner::ScanGoesOn;
+using scanner::ShowRegistryItem;
+
+bool IsShortcutFile(const std::string& path) {
+    return path.size() >= 4 && text::ToLower(path.substr(path.size() - 4)) == ".lnk";
+}
+
+int32_t GetShortcutInfo(App& app, const std::string& path, ShellLinkInfo& info) {
+    if (path.empty() || path == " ") return 1;
+    ShellLinkError error;
+    if (!app.os.links.Read(path, info, error)) {
+        WriteLog(app, "Error in GetShortcutInfo: " + std::to_string(error.number) + "," +
+                          error.description);
+        return 1;
+    }
+    return 0;
+}
+
+void CheckShortcut(App& app, const std::string& shortcutPath) {
+    ShellLinkInfo info;
+    if (GetShortcutInfo(app, shortcutPath, info) != 0) return;  // unreadable: not a problem
+    std::string targetText = info.target;
+    if (!info.arguments.empty()) targetText += " " + info.arguments;
+
+    const std::string& target = info.target;
+    if (target.empty()) return;  // a shell object or an advertised entry, not a file
+    if (FileExists(app, target)) return;
+    if (target.size() >= 3 && target.compare(1, 2, ":\\") == 0 &&
+        MyGetDriveType(app, target.substr(0, 3)) != kDriveFixed)
+        return;  // removable, network, CD-ROM and RAM drives, and missing letters
+
+    auto problem = NewProblem();
+    problem->pType(kTypeShortcut);
+    problem->pSTATUS = kStatusBrokenLink;
+    problem->pName(shortcutPath);
+    problem->pDescription =
+        GetLangString(app, "description_wronglink", "Links to nonexisting file") + " " + targetText;
+    problem->pCureMissingfile = target;
+    problem->pCureFilename = shortcutPath;
+    problem->pCureMethod = 0;
+    addProblem(app, problem);
+}
+
+void SFFBL(App& app, const std::string& folder) {
+    WriteTrace(app, "SFFBL");
+    if (folder.empty()) {
+        WriteTrace(app, "SFFBL skipped, foldername empty");
+        return;
+    }
+    try {
+        if (!ScanGoesOn(app)) return;
+        std::vector<DirEntry> entries;
+        app.os.files.ListFolder(folder, entries);  // a folder that cannot be listed has none
+        std::vector<std::string> subfolders;
+        for (const DirEntry& entry : entries) {
+            if (!ScanGoesOn(app)) return;
+            if (entry.name == "." || entry.name == "..") continue;
+            std::string fullPath = folder + "\\" + entry.name;
+            if (DirExists(app, fullPath)) {
+                subfolders.push_back(fullPath);
+            } else if (IsShortcutFile(fullPath)) {
+                UpdateProgressLabel(app, GetLangString(app, "progress_scanning_shortcut",
+                                                       "Scanning shortcut") + " " + fullPath);
+                CheckShortcut(app, fullPath);
+            }
+        }
+        for (const std::string& subfolder : subfolders) SFFBL(app, subfolder);
+    } catch (...) {
+        WriteLog(app, "Error in SFFBL, error " + std::to_string(CurrentError().number));
+    }
+}
+
+void SRMO(App& app, RegKey hive, const std::string& keyPath, const std::string& basePath) {
+    WriteTrace(app, "SRMO");
+    try {
+        std::vector<std::string> subkeyPaths;
+        {
+            ScopedRegKey key(app.os.registry);
+            if (key.Open(hive, keyPath, KEY_ALL_ACCESS_) != kRegSuccess) return;
+            if (!ScanGoesOn(app)) return;
+            std::string name;
+            for (uint32_t index = 0;; ++index) {
+                if (!ScanGoesOn(app)) return;
+                if (MyRegEnumKey(app, key.Get(), index, name) != kRegSuccess) break;
+                std::string subPath = keyPath + "\\" + name;
+                subkeyPaths.push_back(subPath);
+                ShowRegistryItem(app, subPath);
+                app.DoEvents();
+            }
+        }
+
+        // Only leaf keys stand for entries; a key with subkeys is a Start-menu folder.
+        if (subkeyPaths.empty() && keyPath.size() > basePath.size()) {
+            std::string relative = keyPath.substr(basePath.size());
+            const std::string candidates[] = {
+                app.ProgramsFolder + relative + ".lnk", app.ProgramsFolder + relative,
+                app.CommonProgramsFolder + relative + ".lnk", app.CommonProgramsFolder + relative};
+            bool exists = false;
+            for (const std::string& candidate : candidates)
+                if (FileExists(app, candidate)) exists = true;
+            if (!exists) {
+                std::string expected = candidates[0];
+                auto problem = NewProblem();
+                problem->pType(kTypeRegistry);
+                problem->pSTATUS = kStatusBrokenLink;
+                problem->pInternalType = 13;
+                problem->pName(keyPath);
+                problem->pKey("");
+                problem->pDescription =
+                    GetLangString(app, "description_wronglink", "Links to nonexisting file") + " " +
+                    expected;
+                problem->pCureMissingfile = expected;
+                problem->pCureKeyRoot = static_cast<int32_t>(hive);
+                problem->pCureKeyName = keyPath;
+                problem->pCureKeyValueName = "";
+                problem->pCureMethod = 0;
+                addProblem(app, problem);
+            }
+        }
+        for (const std::string& subPath : subkeyPaths) SRMO(app, hive, subPath, basePath);
+    } catch (...) {
+        WriteLog(app, "Error in ScanRegistryForBrokenLinks, error " +
+                          std::to_string(CurrentError().number));
+    }
+}

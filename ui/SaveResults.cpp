@@ -1,0 +1,39 @@
+#include "ui/SaveResults.h"
+
+#include "core/App.h"
+#include "core/Language.h"
+#include "core/Logs.h"
+#include "problems/clsItem.h"
+
+std::vector<std::string> ReportLines(App& app) {
+    std::string title = GetLangString(app, "saveresults_title", "");
+    std::vector<std::string> lines = {
+        "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\"><html><head><title>" +
+            title + "</title></head><body>",
+        "<h1>" + title + "</h1>",
+        "",
+    };
+    // Texts are written as they are: the report does not escape HTML characters.
+    for (const ProblemRef& problem : app.Problems) {
+        lines.push_back("<p>");
+        lines.push_back("<strong>" + problem->pStatusName(app) + ": " + problem->pName() +
+                        "</strong><br />");
+        lines.push_back(problem->pDescription);
+        lines.push_back("</p>");
+        lines.push_back("<hr />");
+        lines.push_back("");
+    }
+    lines.push_back("</body></html>");
+    return lines;
+}
+
+void SaveResults(App& app, const std::string& fileName) {
+    WriteTrace(app, "SaveResults");
+    try {
+        std::string content;
+        for (const std::string& line : ReportLines(app)) content += line + "\r\n";
+        app.os.files.WriteAnsiText(fileName, content);
+    } catch (...) {
+        // A failed report ends without a message.
+    }
+}
