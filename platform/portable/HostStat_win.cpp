@@ -4,7 +4,11 @@
 
 #include "platform/portable/HostStat.h"
 
-bool QueryHostFile(const std::filesystem::path& path, HostFileStatus& status) {
+bool QueryHostFile(const std::filesystem::path& given, HostFileStatus& status) {
+    // The C runtime finds no folder named with a final separator ("C:\dir\"), while
+    // Windows does; only a root keeps its separator.
+    std::filesystem::path path = given;
+    while (!path.has_filename() && path.has_relative_path()) path = path.parent_path();
     struct _stat64 st {};
     if (::_wstat64(path.c_str(), &st) != 0) return false;
     status = HostFileStatus{};

@@ -135,8 +135,8 @@ void PortableSystemInfo::ReadDword(RegKey hive, const std::string& key, const st
 }
 
 std::string PortableSystemInfo::EnvironmentVariable(const std::string& name) {
-    // The order in which a user's environment is put together, the last one winning:
-    // the system's variables, the user's, then those of the logon session.
+    // A user's environment is put together from the system's variables, then the
+    // user's, then the logon session's, each overriding the one before: look back.
     std::string value = ReadString(HKCU, kVolatileEnvironment, name);
     if (value.empty()) value = ReadString(HKCU, "Environment", name);
     if (value.empty()) value = ReadString(HKLM, kSystemEnvironment, name);

@@ -1,10 +1,13 @@
 #include "tests/contract/Backends.h"
 
 #include "platform/portable/PortableFileSystem.h"
+#include "platform/portable/InMemoryRegistry.h"
 #include "platform/portable/PortableProfile.h"
+#include "platform/portable/PortableSystemInfo.h"
 #ifdef _WIN32
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Profile.h"
+#include "platform/win32/Win32SystemInfo.h"
 #endif
 
 namespace contract {
@@ -17,6 +20,17 @@ public:
 
 private:
     PortableFileSystem files_;
+};
+
+// The registry and file system come first, so they exist before the system info
+// that refers to them.
+struct ImageParts {
+    InMemoryRegistry registry;
+    PortableFileSystem files;
+};
+class OwningPortableSystemInfo : private ImageParts, public PortableSystemInfo {
+public:
+    OwningPortableSystemInfo() : PortableSystemInfo(registry, files) {}
 };
 }  // namespace
 
@@ -35,6 +49,15 @@ std::vector<FileSystemBackend> HostFileSystemBackends() {
     backends.push_back({"Win32", [] { return std::make_unique<Win32FileSystem>(); }});
 #endif
     backends.push_back({"Portable", [] { return std::make_unique<PortableFileSystem>(); }});
+    return backends;
+}
+
+std::vector<SystemInfoBackend> HostSystemInfoBackends() {
+    std::vector<SystemInfoBackend> backends;
+#ifdef _WIN32
+    backends.push_back({"Win32", [] { return std::make_unique<Win32SystemInfo>(); }});
+#endif
+    backends.push_back({"Portable", [] { return std::make_unique<OwningPortableSystemInfo>(); }});
     return backends;
 }
 

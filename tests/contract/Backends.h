@@ -9,6 +9,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Profile.h"
+#include "platform/SystemInfo.h"
 
 namespace contract {
 
@@ -25,9 +26,18 @@ struct FileSystemBackend {
 };
 std::vector<FileSystemBackend> HostFileSystemBackends();
 
+// System answers about files and paths of the host (the portable one with an empty
+// image registry).
+struct SystemInfoBackend {
+    std::string name;
+    std::function<std::unique_ptr<SystemInfo>()> make;
+};
+std::vector<SystemInfoBackend> HostSystemInfoBackends();
+
 }  // namespace contract
 
 namespace contract {
 inline void PrintTo(const ProfileBackend& b, std::ostream* os) { *os << b.name; }
 inline void PrintTo(const FileSystemBackend& b, std::ostream* os) { *os << b.name; }
+inline void PrintTo(const SystemInfoBackend& b, std::ostream* os) { *os << b.name; }
 }  // namespace contract
