@@ -1,6 +1,7 @@
 #include "core/SystemFolders.h"
 
 #include <cstdio>
+#include <iterator>
 
 #include "core/App.h"
 #include "core/Errors.h"
@@ -9,7 +10,8 @@
 
 namespace {
 
-const char kShellFolders[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const char kShellFolders[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // The buffer of the path conversions: a count of 260 or more means it did not fit.
 constexpr uint32_t kPathBufferChars = 260;
@@ -63,8 +65,8 @@ std::string GetSpecialFolder(App& app, const std::string& valueName) {
 }
 
 std::string GetSpecialFolderAllusers(App& app, const std::string& valueName) {
-    return ShellFolder(app, HKLM, "GetSpecialFolderAllusers", "GetSpecialFolderAllusers return: ",
-                       valueName);
+    return ShellFolder(app, HKLM, "GetSpecialFolderAllusers",
+                       "GetSpecialFolderAllusers return: ", valueName);
 }
 
 std::string LongPathName(App& app, const std::string& path) {
@@ -125,16 +127,12 @@ int32_t GetInternalWindowsVersion(App& app) {
 }
 
 std::string GetWindowsVersionName(int32_t version) {
-    switch (version) {
-        case 1: return "Windows 95";
-        case 2: return "Windows 98";
-        case 3: return "Windows NT";
-        case 4: return "Windows 2000";
-        case 5: return "Windows XP";
-        case 6: return "Windows ME";
-        case 7: return "Windows Vista";
-        default: return "";
-    }
+    // Indexed by the version number; 0 and anything outside the table has no name.
+    static const char* const kNames[] = {"",           "Windows 95",   "Windows 98",
+                                         "Windows NT", "Windows 2000", "Windows XP",
+                                         "Windows ME", "Windows Vista"};
+    if (version < 0 || version >= static_cast<int32_t>(std::size(kNames))) return "";
+    return kNames[version];
 }
 
 std::string FileVersionNo(App& app, const std::string& path) {
@@ -155,8 +153,8 @@ std::string FileVersionNo(App& app, const std::string& path) {
         return text;
     } catch (...) {
         ErrInfo error = CurrentError();
-        WriteTrace(app, "FileVersionNo: Error " + std::to_string(error.number) + ", " +
-                            error.description);
+        WriteTrace(
+            app, "FileVersionNo: Error " + std::to_string(error.number) + ", " + error.description);
         return text;
     }
 }

@@ -15,8 +15,7 @@ public:
     // Each answer, when set, replaces the image's own.
     std::function<bool(OsVersionInfo&)> getVersion;
     std::function<std::string()> systemDirectory, windowsDirectory, tempPath, programFiles;
-    std::function<uint32_t(const std::string&, uint32_t, std::string&)> longPathName,
-        shortPathName;
+    std::function<uint32_t(const std::string&, uint32_t, std::string&)> longPathName, shortPathName;
     std::function<bool(const std::string&, uint32_t&, FileVersionParts&)> fileVersion;
     std::function<FileVersionParts()> programVersion;
 
@@ -29,7 +28,9 @@ public:
     std::string WindowsDirectory() override {
         return windowsDirectory ? windowsDirectory() : PortableSystemInfo::WindowsDirectory();
     }
-    std::string TempPath() override { return tempPath ? tempPath() : PortableSystemInfo::TempPath(); }
+    std::string TempPath() override {
+        return tempPath ? tempPath() : PortableSystemInfo::TempPath();
+    }
     std::string ProgramFilesDirectory() override {
         return programFiles ? programFiles() : PortableSystemInfo::ProgramFilesDirectory();
     }
@@ -52,8 +53,8 @@ struct ScriptedApp {
     ScratchFolder folder{"app"};
     PortableWorld world;
     ScriptedSystemInfo system{world.registry, world.files};
-    Platform platform{world.registry, world.files,  world.profile,        world.clock,
-                      world.locale,   system,       world.scriptedPrompts};
+    Platform platform{world.registry, world.files, world.profile,        world.clock,
+                      world.locale,   system,      world.scriptedPrompts};
     App app{platform, folder.path()};
 
     std::vector<std::string> Lines(const std::string& name) const {

@@ -16,7 +16,8 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-const char kShellFolders[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const char kShellFolders[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const char kNtCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
 
 void PutShellFolder(InMemoryRegistry& r, RegKey hive, const std::string& name,
@@ -47,12 +48,13 @@ TEST(SystemFolders, SpecialFoldersComeFromEachHivesShellFolders) {
     EXPECT_EQ(GetSpecialFolderAllusers(t.app, "Common Desktop"),
               "C:\\Documents and Settings\\All Users\\Desktop");
     EXPECT_EQ(GetSpecialFolder(t.app, "Common Desktop"), "C:\\wrong");
-    EXPECT_EQ(t.Lines("app2.log"),
-              (Lines{"GetSpecialFolder",
-                     "GetSpecialFolderreturn: C:\\Documents and Settings\\Anna\\Desktop",
-                     "GetSpecialFolderAllusers",
-                     "GetSpecialFolderAllusers return: C:\\Documents and Settings\\All Users\\Desktop",
-                     "GetSpecialFolder", "GetSpecialFolderreturn: C:\\wrong"}));
+    EXPECT_EQ(
+        t.Lines("app2.log"),
+        (Lines{"GetSpecialFolder",
+               "GetSpecialFolderreturn: C:\\Documents and Settings\\Anna\\Desktop",
+               "GetSpecialFolderAllusers",
+               "GetSpecialFolderAllusers return: C:\\Documents and Settings\\All Users\\Desktop",
+               "GetSpecialFolder", "GetSpecialFolderreturn: C:\\wrong"}));
     EXPECT_EQ(t.world.registry.OpenHandleCount(), 0u);
 }
 
@@ -67,10 +69,8 @@ TEST(SystemFolders, MissingOrUnreadableShellFoldersGiveEmptyFolders) {
         {"Cache of an XP user", PutXpShellFolders, false, "Cache",
          "C:\\Documents and Settings\\Anna\\Local Settings\\Temporary Internet Files"},
         {"user without Cache",
-         [](InMemoryRegistry& r) {
-             PutShellFolder(r, HKCU, "Desktop", "C:\\D");
-         },
-         false, "Cache", ""},
+         [](InMemoryRegistry& r) { PutShellFolder(r, HKCU, "Desktop", "C:\\D"); }, false, "Cache",
+         ""},
         {"no Shell Folders key at all", [](InMemoryRegistry&) {}, false, "Desktop", ""},
         {"all-users key refuses full access",
          [](InMemoryRegistry& r) {
@@ -101,7 +101,8 @@ TEST(SystemFolders, MissingOrUnreadableShellFoldersGiveEmptyFolders) {
                                         : GetSpecialFolder(t.app, c.valueName);
         EXPECT_EQ(folder, c.expected) << c.name;
         Lines expectedTrace =
-            c.allUsers ? Lines{"GetSpecialFolderAllusers", "GetSpecialFolderAllusers return: " + c.expected}
+            c.allUsers ? Lines{"GetSpecialFolderAllusers",
+                               "GetSpecialFolderAllusers return: " + c.expected}
                        : Lines{"GetSpecialFolder", "GetSpecialFolderreturn: " + c.expected};
         EXPECT_EQ(t.Lines("app2.log"), expectedTrace) << c.name;
         EXPECT_EQ(t.world.registry.OpenHandleCount(), 0u) << c.name;
@@ -112,8 +113,8 @@ TEST(SystemFolders, PathFormsTakeCountsFrom1To259AndGiveBackTheInputOtherwise) {
     struct Case {
         uint32_t count;
         bool converted;
-    } cases[] = {{0, false}, {1, true}, {19, true}, {259, true}, {260, false}, {261, false},
-                 {100000, false}};
+    } cases[] = {{0, false},   {1, true},    {19, true},     {259, true},
+                 {260, false}, {261, false}, {100000, false}};
     for (const Case& c : cases) {
         ScriptedApp s;
         uint32_t capacitySeen = 0;
@@ -155,10 +156,9 @@ TEST(SystemFolders, ImageDefaultsForSystemTemporaryWindowsAndProgramFolders) {
     EXPECT_EQ(t.app.TempFolder, "C:\\Windows\\Temp\\");
     EXPECT_EQ(t.app.WindowsFolder, "C:\\Windows");
     EXPECT_EQ(t.app.ProgramFilesFolder, "C:\\Program Files");
-    EXPECT_EQ(t.Lines("app2.log"),
-              (Lines{"GWSF", "GWSF return: C:\\Windows\\system32", "GWF", "LongPathName",
-                     "GWF return 1: C:\\Windows\\Temp\\", "GWF return 2: C:\\Windows",
-                     "GetProgramFilesFolder"}));
+    EXPECT_EQ(t.Lines("app2.log"), (Lines{"GWSF", "GWSF return: C:\\Windows\\system32", "GWF",
+                                          "LongPathName", "GWF return 1: C:\\Windows\\Temp\\",
+                                          "GWF return 2: C:\\Windows", "GetProgramFilesFolder"}));
 }
 
 TEST(SystemFolders, ImageFoldersAndTheExpandedTemporaryFolder) {
@@ -183,15 +183,13 @@ TEST(SystemFolders, ImageFoldersAndTheExpandedTemporaryFolder) {
          "D:\\tmp\\"},
         {"system TEMP under the image's Windows folder",
          [](InMemoryRegistry& r) {
-             r.PutValue(HKLM,
-                        "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment",
+             r.PutValue(HKLM, "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment",
                         "TEMP", RegString("%SystemRoot%\\TEMP", REG_EXPAND_SZ_));
          },
          "D:\\WINNT\\TEMP\\"},
         {"the user's variable wins over the system's",
          [](InMemoryRegistry& r) {
-             r.PutValue(HKLM,
-                        "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment",
+             r.PutValue(HKLM, "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment",
                         "TEMP", RegString("D:\\system"));
              r.PutValue(HKCU, "Environment", "TEMP", RegString("D:\\user"));
          },
@@ -264,11 +262,21 @@ TEST(SystemFolders, WindowsVersionTableInItsTestingOrder) {
         int32_t number;
         const char* name;
     } cases[] = {
-        {4, 0, 1, 1, "Windows 95"},    {4, 0, 2, 3, "Windows NT"},  {4, 0, 0, 3, "Windows NT"},
-        {4, 10, 1, 2, "Windows 98"},   {4, 10, 2, 2, "Windows 98"}, {4, 90, 1, 6, "Windows ME"},
-        {5, 0, 2, 4, "Windows 2000"},  {5, 1, 2, 5, "Windows XP"},  {6, 0, 2, 7, "Windows Vista"},
-        {5, 2, 2, 0, ""},              {6, 1, 2, 0, ""},            {6, 2, 2, 0, ""},
-        {10, 0, 2, 0, ""},             {3, 51, 2, 0, ""},           {4, 1, 1, 0, ""},
+        {4, 0, 1, 1, "Windows 95"},
+        {4, 0, 2, 3, "Windows NT"},
+        {4, 0, 0, 3, "Windows NT"},
+        {4, 10, 1, 2, "Windows 98"},
+        {4, 10, 2, 2, "Windows 98"},
+        {4, 90, 1, 6, "Windows ME"},
+        {5, 0, 2, 4, "Windows 2000"},
+        {5, 1, 2, 5, "Windows XP"},
+        {6, 0, 2, 7, "Windows Vista"},
+        {5, 2, 2, 0, ""},
+        {6, 1, 2, 0, ""},
+        {6, 2, 2, 0, ""},
+        {10, 0, 2, 0, ""},
+        {3, 51, 2, 0, ""},
+        {4, 1, 1, 0, ""},
         {0, 0, 0, 0, ""},
     };
     for (const Case& c : cases) {
@@ -292,9 +300,10 @@ TEST(SystemFolders, AFailedVersionCallIsReportedAndGivesZero) {
     EXPECT_EQ(GetInternalWindowsVersion(s.app), 0);
     s.system.getVersion = [](OsVersionInfo&) -> bool { throw std::bad_alloc(); };
     EXPECT_EQ(GetInternalWindowsVersion(s.app), 0);
-    EXPECT_EQ(s.Lines("app.log"),
-              (Lines{"Error in GetInternalWindowsVersion, error 5, Invalid procedure call or argument",
-                     "Error in GetInternalWindowsVersion, error 7, Out of memory"}));
+    EXPECT_EQ(
+        s.Lines("app.log"),
+        (Lines{"Error in GetInternalWindowsVersion, error 5, Invalid procedure call or argument",
+               "Error in GetInternalWindowsVersion, error 7, Out of memory"}));
 }
 
 TEST(SystemFolders, AnImageNamesItsWindowsVersion) {
@@ -403,7 +412,8 @@ TEST(SystemFolders, LogFileVersionLooksInTheSystemFolder) {
     s.app.SystemFolder = "C:\\WINDOWS\\system32";
     LogFileVersion(s.app, "OLEAUT32.DLL");
     LogFileVersion(s.app, "mscomctl.ocx");
-    EXPECT_EQ(asked, (Lines{"C:\\WINDOWS\\system32\\OLEAUT32.DLL", "C:\\WINDOWS\\system32\\mscomctl.ocx"}));
+    EXPECT_EQ(asked, (Lines{"C:\\WINDOWS\\system32\\OLEAUT32.DLL",
+                            "C:\\WINDOWS\\system32\\mscomctl.ocx"}));
     EXPECT_EQ(s.Lines("app2.log"), (Lines{"OLEAUT32.DLL: 2.40.4522.00", "mscomctl.ocx: "}));
 }
 

@@ -11,7 +11,7 @@ using testing_support::WriteBytes;
 namespace {
 
 class FileAttributesContract : public ::testing::TestWithParam<contract::FileSystemBackend> {
-protected:
+  protected:
     void SetUp() override { files = GetParam().make(); }
     ScratchFolder folder{"fa"};
     std::unique_ptr<FileSystem> files;

@@ -19,7 +19,7 @@ uint32_t Utf16Length(const std::string& s) {
 }
 
 class SystemInfoContract : public ::testing::TestWithParam<contract::SystemInfoBackend> {
-protected:
+  protected:
     void SetUp() override { system = GetParam().make(); }
     // A folder of the scratch folder, created; its path as the program names it.
     std::string MakeFolder(const std::string& name) {
@@ -31,8 +31,9 @@ protected:
 };
 
 TEST_P(SystemInfoContract, LongFormOfAnExistingLongPathIsThePathItself) {
-    for (const std::string& name : {std::string("Long Folder Name"),
-                                    std::string("\xC3\x84rger \xE2\x82\xAC \xE6\x96\x87 \xF0\x9F\x98\x80")}) {
+    for (const std::string& name :
+         {std::string("Long Folder Name"),
+          std::string("\xC3\x84rger \xE2\x82\xAC \xE6\x96\x87 \xF0\x9F\x98\x80")}) {
         std::string path = MakeFolder(name);
         for (const std::string& asked : {path, path + "\\"}) {
             std::string result = kUntouched;

@@ -35,8 +35,8 @@ bool IsFolder(const std::string& path) {
 // What the version resource of the built program holds: major.minor.0.build.
 std::string BuiltProgramVersionText() {
     char text[64];
-    std::snprintf(text, sizeof text, "%u.%02u.%04u", BRIVOLEX_VERSION_MAJOR,
-                  BRIVOLEX_VERSION_MINOR, BRIVOLEX_VERSION_TWEAK);
+    std::snprintf(text, sizeof text, "%u.%02u.%04u", BRIVOLEX_VERSION_MAJOR, BRIVOLEX_VERSION_MINOR,
+                  BRIVOLEX_VERSION_TWEAK);
     return text;
 }
 
@@ -79,9 +79,11 @@ TEST(SystemFoldersWin32, TheMachinesFoldersAreFound) {
     EXPECT_FALSE(app.WindowsFolder.ends_with("\\"));
     EXPECT_FALSE(app.SystemFolder.ends_with("\\"));
     EXPECT_EQ(LongPathName(app, app.TempFolder), app.TempFolder);
-    EXPECT_TRUE(text::StartsWith(text::ToUpper(app.SystemFolder), text::ToUpper(app.WindowsFolder)));
+    EXPECT_TRUE(
+        text::StartsWith(text::ToUpper(app.SystemFolder), text::ToUpper(app.WindowsFolder)));
     std::vector<std::string> trace = ReadLines(w.folder.HostFile("app2.log"));
-    EXPECT_NE(std::find(trace.begin(), trace.end(), "GWF return 1: " + app.TempFolder), trace.end());
+    EXPECT_NE(std::find(trace.begin(), trace.end(), "GWF return 1: " + app.TempFolder),
+              trace.end());
 }
 
 TEST(SystemFoldersWin32, ATemporaryFolderGivenInShortFormIsStoredInItsLongForm) {
@@ -124,8 +126,7 @@ TEST(SystemFoldersWin32, FileVersionsOfRealFiles) {
 
     w.app.SystemFolder = w.folder.path();
     LogFileVersion(w.app, "readme.txt");
-    EXPECT_EQ(ReadLines(w.folder.HostFile("app2.log")),
-              (std::vector<std::string>{"readme.txt: "}));
+    EXPECT_EQ(ReadLines(w.folder.HostFile("app2.log")), (std::vector<std::string>{"readme.txt: "}));
 }
 
 std::string TodayDdMmYyyy() {
