@@ -6,17 +6,51 @@
 #include "core/Errors.h"
 #include "core/Logs.h"
 #include "core/Options.h"
+#include "core/SystemFolders.h"
 #include "platform/Text.h"
 
 namespace {
 
 constexpr char kScheduledSwitch[] = "/SCHEDULED";
 
+// Runtime components whose versions the trace records, as support asks for them.
+constexpr const char* kTracedComponents[] = {
+    "mscomctl.ocx", "comctl32.ocx", "msvbvm60.DLL", "OLEAUT32.DLL", "OLEPRO32.DLL",
+    "ASYCFILT.DLL", "STDOLE2.TLB",  "COMCAT.DLL",   "SHELLLNK.TLB",
+};
+
+void TraceWindowsVersion(App& app) {
+    app.WindowsVersion = GetInternalWindowsVersion(app);
+    WriteTrace(app, "Operating system version: " + GetWindowsVersionName(app.WindowsVersion));
+}
+
 void ReadStartupOptions(App& app) {
     app.LanguageCode = GetOptionS(app, "language", "eng");
     app.WasFirstRun = GetOptionB(app, "wasfirstrun", false);
     app.FirstErrors = GetOptionL(app, "firsterrors", -1);
     app.DeleteReadOnly = GetOptionB(app, "deletereadonly", false);
+}
+
+void FindFolders(App& app) {
+    app.DesktopFolder = GetSpecialFolder(app, "Desktop");
+    app.ProgramsFolder = GetSpecialFolder(app, "Programs");
+    app.CommonDesktopFolder = GetSpecialFolderAllusers(app, "Common Desktop");
+    app.CommonProgramsFolder = GetSpecialFolderAllusers(app, "Common Programs");
+    app.CacheFolder = GetSpecialFolder(app, "Cache");
+    GWSF(app);
+    GWF(app);
+    GetProgramFilesFolder(app);
+}
+
+void TraceComponentVersions(App& app) {
+    for (const char* name : kTracedComponents) LogFileVersion(app, name);
+}
+
+// "major.minor. revision": the third part is always 0 and is not shown.
+void TraceProgramVersion(App& app) {
+    FileVersionParts v = app.os.system.ProgramVersion();
+    WriteTrace(app, "Program version: " + std::to_string(v.major) + "." + std::to_string(v.minor) +
+                        ". " + std::to_string(v.revision));
 }
 
 }  // namespace
@@ -60,7 +94,11 @@ void PrepareApplication(App& app) {
     app.BrandTitle = "Brivotex";
     app.BrandAppName = "Brivolex";
 
+    TraceWindowsVersion(app);
     ReadStartupOptions(app);
+    FindFolders(app);
+    TraceComponentVersions(app);
+    TraceProgramVersion(app);
 }
 
 std::string CriticalErrorText() {

@@ -2,6 +2,7 @@
 
 #include "core/Options.h"
 #include "core/Startup.h"
+#include "tests/ScriptedSystemInfo.h"
 #include "tests/TestSupport.h"
 
 using testing_support::ReadBytes;
@@ -15,6 +16,7 @@ constexpr DateTime kMonday{2026, 12, 7, 9, 0, 0};
 
 TEST(Startup, InteractiveStartTracesMainAndLogsTheStart) {
     TestApp t;
+    testing_support::PutWindowsVersion(t.world.registry, "5.1");
     WriteBytes(t.folder.HostFile("app2.log"), "previous run\r\n");
     WriteBytes(t.folder.HostFile("app.log"), "earlier\r\n");
     t.world.clock.Fix(kMonday);
@@ -50,6 +52,7 @@ TEST(Startup, FirstStartKeepsTheDefaults) {
 
 TEST(Startup, ANonBooleanOptionEndsStartUpWithTheCriticalError) {
     TestApp t;
+    testing_support::PutWindowsVersion(t.world.registry, "5.1");
     WriteBytes(t.folder.HostFile("setup.ini"), "[Main]\r\nwasfirstrun=yes\r\n");
     EXPECT_EQ(Main(t.app), StartupResult::Ended);
     std::vector<std::string> trace = t.Lines("app2.log");
@@ -134,6 +137,101 @@ TEST(Startup, WeekdaysCountFromMonday) {
     EXPECT_EQ((DateTime{2000, 2, 29}).Weekday(), 1);
     EXPECT_EQ(DateTime::Zero().Weekday(), 5);
     EXPECT_EQ(DateTime::FromDaySerial((DateTime{2024, 2, 29}).DaySerial()), (DateTime{2024, 2, 29}));
+}
+
+}  // namespace
+
+namespace {
+
+using testing_support::ScriptedApp;
+
+// A whole start-up of an XP image: the trace, line by line.
+TEST(Startup, TraceOfAWholeStartUp) {
+    ScriptedApp s;
+    InMemoryRegistry& r = s.world.registry;
+    testing_support::PutWindowsVersion(r, "5.1");
+    const std::string shellFolders =
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    r.PutValue(HKCU, shellFolders, "Desktop", RegString("C:\\Documents and Settings\\Anna\\Desktop"));
+    r.PutValue(HKCU, shellFolders, "Programs", RegString("C:\\Documents and Settings\\Anna\\Programs"));
+    r.PutValue(HKLM, shellFolders, "Common Desktop", RegString("C:\\Documents and Settings\\All Users\\Desktop"));
+    r.PutValue(HKLM, shellFolders, "Common Programs", RegString("C:\\Documents and Settings\\All Users\\Programs"));
+    r.PutValue(HKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "SystemRoot", RegString("C:\\WINDOWS"));
+    r.PutValue(HKCU, "Environment", "TEMP", RegString("%USERPROFILE%\\Local Settings\\Temp", REG_EXPAND_SZ_));
+    r.PutValue(HKCU, "Volatile Environment", "USERPROFILE", RegString("C:\\Documents and Settings\\Anna"));
+    s.system.fileVersion = [](const std::string& path, uint32_t& size, FileVersionParts& v) {
+        size = path == "C:\\WINDOWS\\system32\\OLEAUT32.DLL" ? 1772 : 0;
+        v = {2, 40, 4522, 0};
+        return size != 0;
+    };
+    s.system.programVersion = [] { return FileVersionParts{1, 2, 0, 83}; };
+    WriteBytes(s.folder.HostFile("setup.ini"), "[Main]\r\nwasfirstrun=1\r\n");
+
+    EXPECT_EQ(Main(s.app), StartupResult::ShowMainWindow);
+    EXPECT_EQ(s.Lines("app2.log"),
+              (std::vector<std::string>{
+                  "Main",
+                  "Operating system version: Windows XP",
+                  "GetOptionS", "GetOptionS", "GetOptionS", "GetOptionS",
+                  "GetSpecialFolder",
+                  "GetSpecialFolderreturn: C:\\Documents and Settings\\Anna\\Desktop",
+                  "GetSpecialFolder",
+                  "GetSpecialFolderreturn: C:\\Documents and Settings\\Anna\\Programs",
+                  "GetSpecialFolderAllusers",
+                  "GetSpecialFolderAllusers return: C:\\Documents and Settings\\All Users\\Desktop",
+                  "GetSpecialFolderAllusers",
+                  "GetSpecialFolderAllusers return: C:\\Documents and Settings\\All Users\\Programs",
+                  "GetSpecialFolder",
+                  "GetSpecialFolderreturn: ",
+                  "GWSF",
+                  "GWSF return: C:\\WINDOWS\\system32",
+                  "GWF",
+                  "LongPathName",
+                  "GWF return 1: C:\\Documents and Settings\\Anna\\Local Settings\\Temp\\",
+                  "GWF return 2: C:\\WINDOWS",
+                  "GetProgramFilesFolder",
+                  "mscomctl.ocx: ",
+                  "comctl32.ocx: ",
+                  "msvbvm60.DLL: ",
+                  "OLEAUT32.DLL: 2.40.4522.00",
+                  "OLEPRO32.DLL: ",
+                  "ASYCFILT.DLL: ",
+                  "STDOLE2.TLB: ",
+                  "COMCAT.DLL: ",
+                  "SHELLLNK.TLB: ",
+                  "Program version: 1.2. 83",
+              }));
+    EXPECT_EQ(s.app.WindowsVersion, 5);
+    EXPECT_EQ(s.app.DesktopFolder, "C:\\Documents and Settings\\Anna\\Desktop");
+    EXPECT_EQ(s.app.ProgramsFolder, "C:\\Documents and Settings\\Anna\\Programs");
+    EXPECT_EQ(s.app.CommonDesktopFolder, "C:\\Documents and Settings\\All Users\\Desktop");
+    EXPECT_EQ(s.app.CommonProgramsFolder, "C:\\Documents and Settings\\All Users\\Programs");
+    EXPECT_EQ(s.app.CacheFolder, "");
+    EXPECT_EQ(s.app.SystemFolder, "C:\\WINDOWS\\system32");
+    EXPECT_EQ(s.app.TempFolder, "C:\\Documents and Settings\\Anna\\Local Settings\\Temp\\");
+    EXPECT_EQ(s.app.WindowsFolder, "C:\\WINDOWS");
+    EXPECT_EQ(s.app.ProgramFilesFolder, "C:\\Program Files");
+    // The version is known, so the application log holds only the start.
+    EXPECT_EQ(s.Lines("app.log").size(), 1u);
+}
+
+// A Windows version outside the table, and an image that names none: the trace line
+// has nothing after its colon; only the second is an error.
+TEST(Startup, UnknownWindowsVersionsLeaveTheNameEmpty) {
+    for (bool imageHasVersion : {true, false}) {
+        TestApp t;
+        if (imageHasVersion) testing_support::PutWindowsVersion(t.world.registry, "6.1");
+        Main(t.app);
+        std::vector<std::string> trace = t.Lines("app2.log");
+        ASSERT_GE(trace.size(), 2u);
+        EXPECT_EQ(trace[1], "Operating system version: ");
+        EXPECT_EQ(t.app.WindowsVersion, 0);
+        std::vector<std::string> log = t.Lines("app.log");
+        ASSERT_FALSE(log.empty());
+        EXPECT_EQ(log.front() == "Error in GetInternalWindowsVersion, error 5, "
+                                 "Invalid procedure call or argument",
+                  !imageHasVersion);
+    }
 }
 
 }  // namespace

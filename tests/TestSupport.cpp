@@ -66,6 +66,11 @@ std::vector<std::string> ReadLines(const fs::path& file) {
     return lines;
 }
 
+void PutWindowsVersion(InMemoryRegistry& registry, const std::string& version) {
+    registry.PutValue(HKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion",
+                      RegString(version));
+}
+
 }  // namespace testing_support
 
 namespace testing_support {

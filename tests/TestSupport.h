@@ -39,6 +39,10 @@ bool Exists(const std::filesystem::path& file);
 // The lines of a CR LF text file, decoded from Windows-1252.
 std::vector<std::string> ReadLines(const std::filesystem::path& file);
 
+// Gives an image's registry the version text Windows NT keeps ("5.1", "6.1"), so that
+// start-up finds a Windows version instead of reporting that it has none.
+void PutWindowsVersion(InMemoryRegistry& registry, const std::string& version);
+
 // A portable world whose application folder is a scratch folder.
 struct TestApp {
     TestApp() : app(world.platform, folder.path()) {}

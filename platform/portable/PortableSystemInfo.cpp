@@ -45,6 +45,29 @@ const char kCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 const char kNtCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
 const char kSystemEnvironment[] =
     "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
+const char kVolatileEnvironment[] = "Volatile Environment";
+
+// The digits at the start of a text, as a number (0 when there are none).
+uint32_t ParseUnsigned(const std::string& text) {
+    uint32_t n = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9' || n > 99999999) break;
+        n = n * 10 + static_cast<uint32_t>(c - '0');
+    }
+    return n;
+}
+
+// "major.minor[.build]" into the version; false without a major and minor number.
+bool ParseDottedVersion(const std::string& text, OsVersionInfo& version) {
+    size_t dot = text.find('.');
+    if (dot == std::string::npos || dot == 0 || dot + 1 >= text.size()) return false;
+    if (text[0] < '0' || text[0] > '9' || text[dot + 1] < '0' || text[dot + 1] > '9') return false;
+    version.major = ParseUnsigned(text);
+    version.minor = ParseUnsigned(text.substr(dot + 1));
+    size_t second = text.find('.', dot + 1);
+    if (second != std::string::npos) version.build = ParseUnsigned(text.substr(second + 1));
+    return true;
+}
 
 uint32_t CopyOut(const std::string& text, uint32_t capacity, std::string& result) {
     uint32_t length = static_cast<uint32_t>(text::Utf8ToUtf16(text).size());
@@ -63,10 +86,32 @@ std::string PortableSystemInfo::FormatSystemMessage(uint32_t code, uint32_t capa
     return message;
 }
 
-bool PortableSystemInfo::GetVersion(OsVersionInfo&) { return false; }
+bool PortableSystemInfo::GetVersion(OsVersionInfo& version) {
+    // Windows NT and later keep their version under Windows NT\CurrentVersion; from
+    // Windows 10 on the text stays "6.3" and the true numbers are DWORD values beside it.
+    std::string nt = ReadString(HKLM, kNtCurrentVersion, "CurrentVersion");
+    if (!nt.empty()) {
+        OsVersionInfo v;
+        if (!ParseDottedVersion(nt, v)) return false;
+        v.platformId = 2;
+        ReadDword(HKLM, kNtCurrentVersion, "CurrentMajorVersionNumber", v.major);
+        ReadDword(HKLM, kNtCurrentVersion, "CurrentMinorVersionNumber", v.minor);
+        v.build = ParseUnsigned(ReadString(HKLM, kNtCurrentVersion, "CurrentBuildNumber"));
+        version = v;
+        return true;
+    }
+    // Windows 95, 98 and ME: "4.10.2222" under Windows\CurrentVersion.
+    std::string nine = ReadString(HKLM, kCurrentVersion, "VersionNumber");
+    OsVersionInfo v;
+    if (nine.empty() || !ParseDottedVersion(nine, v)) return false;
+    v.platformId = 1;
+    version = v;
+    return true;
+}
 
 std::string PortableSystemInfo::ReadString(RegKey hive, const std::string& key,
                                            const std::string& name) {
+    if (name.empty()) return "";  // never the key's default value
     ScopedRegKey opened(registry_);
     if (opened.Open(hive, key, KEY_QUERY_VALUE_) != kRegSuccess) return "";
     RegValue value;
@@ -78,7 +123,35 @@ std::string PortableSystemInfo::ReadString(RegKey hive, const std::string& key,
     return data;
 }
 
+void PortableSystemInfo::ReadDword(RegKey hive, const std::string& key, const std::string& name,
+                                   uint32_t& number) {
+    ScopedRegKey opened(registry_);
+    if (opened.Open(hive, key, KEY_QUERY_VALUE_) != kRegSuccess) return;
+    RegValue value;
+    if (registry_.QueryValue(opened.Get(), name, 4, value) != kRegSuccess) return;
+    if (value.type != REG_DWORD_ || value.data.size() != 4) return;
+    number = 0;
+    for (int i = 3; i >= 0; --i) number = number << 8 | static_cast<unsigned char>(value.data[i]);
+}
+
+std::string PortableSystemInfo::EnvironmentVariable(const std::string& name) {
+    // A user's environment is put together from the system's variables, then the
+    // user's, then the logon session's, each overriding the one before: look back.
+    std::string value = ReadString(HKCU, kVolatileEnvironment, name);
+    if (value.empty()) value = ReadString(HKCU, "Environment", name);
+    if (value.empty()) value = ReadString(HKLM, kSystemEnvironment, name);
+    if (value.empty() && (text::EqualsNoCase(name, "SystemRoot") || text::EqualsNoCase(name, "windir")))
+        value = WindowsDirectory();
+    return value;
+}
+
 std::string PortableSystemInfo::ExpandEnvironment(const std::string& input) {
+    return Expand(input, 0);
+}
+
+std::string PortableSystemInfo::Expand(const std::string& input, int depth) {
+    // Variables that name each other in a circle stop here instead of recursing forever.
+    constexpr int kMaxNesting = 8;
     std::string out;
     size_t pos = 0;
     while (pos < input.size()) {
@@ -88,17 +161,16 @@ std::string PortableSystemInfo::ExpandEnvironment(const std::string& input) {
             out += input.substr(pos);
             break;
         }
-        std::string name = input.substr(open + 1, close - open - 1);
-        std::string value = ReadString(HKCU, "Environment", name);
-        if (value.empty()) value = ReadString(HKLM, kSystemEnvironment, name);
-        if (value.empty() && (text::EqualsNoCase(name, "SystemRoot") || text::EqualsNoCase(name, "windir")))
-            value = WindowsDirectory();
         out += input.substr(pos, open - pos);
+        std::string name = input.substr(open + 1, close - open - 1);
+        std::string value = depth < kMaxNesting ? EnvironmentVariable(name) : std::string();
         if (value.empty()) {
-            out += input.substr(open, close - open + 1);
-        } else {
-            out += ExpandEnvironment(value);
+            // An unknown name stays as written; its closing "%" may open the next one.
+            out += input.substr(open, close - open);
+            pos = close;
+            continue;
         }
+        out += Expand(value, depth + 1);
         pos = close + 1;
     }
     return out;
@@ -117,7 +189,9 @@ std::string PortableSystemInfo::ProgramFilesDirectory() {
 }
 
 std::string PortableSystemInfo::TempPath() {
-    std::string temp = ExpandEnvironment(ReadString(HKCU, "Environment", "TEMP"));
+    // As GetTempPath looks: TMP first, then TEMP.
+    std::string temp = ExpandEnvironment(EnvironmentVariable("TMP"));
+    if (temp.empty()) temp = ExpandEnvironment(EnvironmentVariable("TEMP"));
     if (temp.empty()) temp = WindowsDirectory() + "\\Temp";
     if (temp.back() != '\\') temp += '\\';
     return temp;

@@ -1,7 +1,7 @@
 #pragma once
-// The operating system's answers for an offline machine image: folders come from the
-// image's registry (as Windows keeps them there) and its drives; what only a running
-// Windows knows (its version, file version resources) is not available.
+// The operating system's answers for an offline machine image: folders and the Windows
+// version come from the image's registry (as Windows keeps them there) and its drives;
+// file version resources are not read, so every file counts as having none.
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "platform/SystemInfo.h"
@@ -24,9 +24,14 @@ public:
 
     // Expands %NAME% references from the image's environment keys; unknown names stay.
     std::string ExpandEnvironment(const std::string& text);
+    // A variable of the user's environment as the image's keys give it, unexpanded;
+    // "" when none of them has it.
+    std::string EnvironmentVariable(const std::string& name);
 
 private:
+    std::string Expand(const std::string& text, int depth);
     std::string ReadString(RegKey hive, const std::string& key, const std::string& name);
+    void ReadDword(RegKey hive, const std::string& key, const std::string& name, uint32_t& number);
     Registry& registry_;
     FileSystem& files_;
 };

@@ -1,0 +1,132 @@
+#include "scan/PathTests.h"
+
+#include <memory>
+
+#include "core/App.h"
+#include "core/Errors.h"
+#include "core/Language.h"
+#include "core/Logs.h"
+#include "platform/FileSystem.h"
+#include "platform/Text.h"
+#include "problems/Admission.h"
+#include "problems/clsItem.h"
+#include "scan/RegistryRead.h"
+
+namespace {
+
+// The n-th character (counted from 1) of a text; "" past its end. Paths may hold
+// non-ASCII characters, so this counts characters, not bytes.
+std::string CharAt(std::string_view s, size_t n) {
+    std::string before = text::Left(s, n - 1);
+    return text::Left(s, n).substr(before.size());
+}
+
+bool HasDriveRoot(const std::string& path) {
+    return text::CharCount(path) >= 3 && CharAt(path, 2) == ":" && CharAt(path, 3) == "\\";
+}
+
+std::string ExtractPath(App& app, std::string t) {
+    if (!t.empty() && t.front() == '"') t.erase(0, 1);
+    if (!t.empty() && t.back() == '"') t.pop_back();
+    // A quoted path followed by arguments leaves the bare path.
+    size_t quote = t.find('"');
+    if (quote != std::string::npos) t.erase(quote);
+
+    // Only these two, and only in this spelling: anything else stays unexpanded and is
+    // then not tested below.
+    t = text::ReplaceAll(t, "%SystemRoot%", app.WindowsFolder);
+    t = text::ReplaceAll(t, "%ProgramFiles%", app.ProgramFilesFolder);
+
+    // Installer and control-panel command lines name no file of their own.
+    if (text::ToLower(text::Left(t, 11)) == "msiexec.exe") return "";
+    if (text::ToLower(text::Left(t, 8)) == "rundll32") return "";
+
+    // Relative names, leading blanks, network paths and variables are not tested.
+    if (text::CharCount(t) >= 2 && CharAt(t, 2) != ":") return "";
+    // Nor are paths on drives other than fixed disks, or on missing drives.
+    if (HasDriveRoot(t) && MyGetDriveType(app, text::Left(t, 3)) != kDriveFixed) return "";
+    return text::Trim(t);
+}
+
+}  // namespace
+
+bool FileExists(App& app, const std::string& path) {
+    try {
+        uint32_t attributes = 0;
+        if (!app.os.files.GetAttributes(path, attributes)) attributes = 0;
+        if (attributes & kAttrDirectory) return true;
+        // A file counts only when it can be read: one held exclusively by another
+        // process, or without read permission, is as good as missing.
+        return app.os.files.CanOpenForReading(path);
+    } catch (...) {
+        return false;
+    }
+}
+
+bool DirExists(App& app, const std::string& path) {
+    try {
+        uint32_t attributes = 0;
+        return app.os.files.GetAttributes(path, attributes) && (attributes & kAttrDirectory);
+    } catch (...) {
+        return false;
+    }
+}
+
+uint32_t MyGetDriveType(App& app, const std::string& root) {
+    try {
+        return app.os.files.QueryDriveType(root);
+    } catch (...) {
+        ReportError(app, "MyGetDriveType", CurrentError());
+        return kDriveUnknown;
+    }
+}
+
+std::string GetPathFromRegistryValue(App& app, const std::string& valueText) {
+    try {
+        return ExtractPath(app, valueText);
+    } catch (...) {
+        WriteLog(app, "Error in GetPathFromRegistryValue " + std::to_string(CurrentError().number));
+        return "";
+    }
+}
+
+void TestBrokenRegistryPath(App& app, const std::string& valueText, const std::string& displayName,
+                            int32_t status, RegKey hive, const std::string& keyPath,
+                            const std::string& valueName, int32_t checkCode, int32_t cureMethod) {
+    try {
+        if (valueText.empty()) return;
+        uint32_t valueType = GetRegistryValueType(app, hive, keyPath, valueName);
+        std::string path = GetPathFromRegistryValue(app, valueText);
+        if (path.empty()) return;
+        if (FileExists(app, path)) return;
+
+        // An unquoted program followed by arguments: look for an existing file at each
+        // shorter cut. One hit is enough; later misses do not undo it.
+        bool found = false;
+        std::string candidate = path;
+        while (candidate.find(' ') != std::string::npos) {
+            candidate = text::Trim(candidate.substr(0, candidate.rfind(' ')));
+            if (!candidate.empty() && FileExists(app, candidate)) found = true;
+        }
+        if (found) return;
+
+        auto record = std::make_shared<clsItem>();
+        record->pType(kTypeRegistry);
+        record->pSTATUS = status;
+        record->pInternalType = checkCode;
+        record->pName(displayName);
+        record->pKey(valueName);
+        record->pDescription =
+            GetLangString(app, "description_wronglink", "Links to nonexisting file") + " " + path;
+        record->pCureKeyRoot = static_cast<int32_t>(hive);
+        record->pCureKeyName = keyPath;
+        record->pCureKeyValueName = valueName;
+        record->pCureMissingfile = path;
+        record->pCureMethod = cureMethod;
+        record->pCureValueType = static_cast<int32_t>(valueType);
+        addProblem(app, record);
+    } catch (...) {
+        WriteLog(app, "Error in TestBrokenRegistryPath, error " +
+                          std::to_string(CurrentError().number));
+    }
+}

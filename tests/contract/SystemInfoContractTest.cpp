@@ -1,0 +1,99 @@
+// Long and short path forms and version resources, as the folder code relies on them,
+// against every backend.
+#include <gtest/gtest.h>
+
+#include "platform/Text.h"
+#include "tests/TestSupport.h"
+#include "tests/contract/Backends.h"
+
+using testing_support::ScratchFolder;
+using testing_support::WriteBytes;
+
+namespace {
+
+constexpr uint32_t kCapacity = 260;
+const std::string kUntouched = "untouched";
+
+uint32_t Utf16Length(const std::string& s) {
+    return static_cast<uint32_t>(text::Utf8ToUtf16(s).size());
+}
+
+class SystemInfoContract : public ::testing::TestWithParam<contract::SystemInfoBackend> {
+  protected:
+    void SetUp() override { system = GetParam().make(); }
+    // A folder of the scratch folder, created; its path as the program names it.
+    std::string MakeFolder(const std::string& name) {
+        std::filesystem::create_directory(folder.HostFile(name));
+        return folder.File(name);
+    }
+    ScratchFolder folder{"paths"};
+    std::unique_ptr<SystemInfo> system;
+};
+
+TEST_P(SystemInfoContract, LongFormOfAnExistingLongPathIsThePathItself) {
+    for (const std::string& name :
+         {std::string("Long Folder Name"),
+          std::string("\xC3\x84rger \xE2\x82\xAC \xE6\x96\x87 \xF0\x9F\x98\x80")}) {
+        std::string path = MakeFolder(name);
+        for (const std::string& asked : {path, path + "\\"}) {
+            std::string result = kUntouched;
+            EXPECT_EQ(system->LongPathName(asked, kCapacity, result), Utf16Length(asked)) << asked;
+            EXPECT_EQ(result, asked);
+        }
+    }
+}
+
+TEST_P(SystemInfoContract, ABufferTooSmallGivesTheCountNeededAndNoResult) {
+    // Four characters, an emoji counted as two: the count is in UTF-16 units.
+    std::string path = MakeFolder("ab\xF0\x9F\x98\x80");
+    uint32_t length = Utf16Length(path);
+    std::string result = kUntouched;
+    EXPECT_EQ(system->LongPathName(path, length, result), length + 1);
+    EXPECT_EQ(result, kUntouched);
+    EXPECT_EQ(system->LongPathName(path, 5, result), length + 1);
+    EXPECT_EQ(result, kUntouched);
+    EXPECT_EQ(system->LongPathName(path, length + 1, result), length);
+    EXPECT_EQ(result, path);
+}
+
+TEST_P(SystemInfoContract, AMissingOrEmptyPathGivesZero) {
+    for (const std::string& path :
+         {folder.File("missing"), folder.File("missing") + "\\deeper\\file.txt", std::string()}) {
+        std::string result = kUntouched;
+        EXPECT_EQ(system->LongPathName(path, kCapacity, result), 0u) << path;
+        EXPECT_EQ(system->ShortPathName(path, kCapacity, result), 0u) << path;
+        EXPECT_EQ(result, kUntouched) << path;
+    }
+}
+
+TEST_P(SystemInfoContract, ShortFormLeadsBackToTheLongForm) {
+    std::string path = MakeFolder("A folder with a long name");
+    WriteBytes(folder.HostFile("A folder with a long name") / "some document.txt", "x");
+    std::string file = path + "\\some document.txt";
+    for (const std::string& asked : {path, file}) {
+        std::string shortForm;
+        uint32_t n = system->ShortPathName(asked, kCapacity, shortForm);
+        ASSERT_GE(n, 1u) << asked;
+        ASSERT_LT(n, kCapacity) << asked;
+        EXPECT_EQ(n, Utf16Length(shortForm));
+        std::string longForm;
+        EXPECT_EQ(system->LongPathName(shortForm, kCapacity, longForm), Utf16Length(asked));
+        EXPECT_EQ(longForm, asked) << shortForm;
+    }
+}
+
+TEST_P(SystemInfoContract, AFileWithoutVersionResourceHasNone) {
+    WriteBytes(folder.HostFile("plain.dll"), "MZ not really a program");
+    for (const std::string& path : {folder.File("plain.dll"), folder.File("missing.dll")}) {
+        uint32_t size = 99;
+        FileVersionParts parts{1, 2, 3, 4};
+        EXPECT_FALSE(system->FileVersion(path, size, parts)) << path;
+        EXPECT_EQ(size, 0u) << path;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, SystemInfoContract,
+                         ::testing::ValuesIn(contract::HostSystemInfoBackends()),
+                         [](const auto& info) { return info.param.name; });
+
+}  // namespace

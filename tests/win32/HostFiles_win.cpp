@@ -1,0 +1,50 @@
+#include <windows.h>
+
+#include "platform/win32/WinHandle.h"
+#include "platform/win32/WinText.h"
+#include "tests/contract/HostFiles.h"
+
+namespace contract {
+
+bool SetHostDosBits(const std::string& path, uint32_t bits) {
+    std::wstring wide = win::Wide(path);
+    DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    attributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    return SetFileAttributesW(wide.c_str(), attributes | bits) != 0;
+}
+
+bool SetHostAccessTime(const std::string& path, const DateTime& local) {
+    SYSTEMTIME localTime{};
+    localTime.wYear = static_cast<WORD>(local.year);
+    localTime.wMonth = static_cast<WORD>(local.month);
+    localTime.wDay = static_cast<WORD>(local.day);
+    localTime.wHour = static_cast<WORD>(local.hour);
+    localTime.wMinute = static_cast<WORD>(local.minute);
+    localTime.wSecond = static_cast<WORD>(local.second);
+    SYSTEMTIME utc;
+    FILETIME stamp;
+    if (!TzSpecificLocalTimeToSystemTime(nullptr, &localTime, &utc) ||
+        !SystemTimeToFileTime(&utc, &stamp))
+        return false;
+    win::UniqueHandle file(CreateFileW(win::Wide(path).c_str(), FILE_WRITE_ATTRIBUTES,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return file.valid() && SetFileTime(file.get(), nullptr, &stamp, nullptr) != 0;
+}
+
+struct UnreadableFile::Hold {
+    win::UniqueHandle file;
+};
+
+UnreadableFile::UnreadableFile(const std::string& path) : hold_(std::make_unique<Hold>()) {
+    // Share mode 0: nobody else may open the file while the handle is held.
+    hold_->file.reset(CreateFileW(win::Wide(path).c_str(), GENERIC_READ, 0, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+UnreadableFile::~UnreadableFile() = default;
+
+bool UnreadableFile::ok() const { return hold_->file.valid(); }
+
+}  // namespace contract
