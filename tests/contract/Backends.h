@@ -9,6 +9,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Profile.h"
+#include "platform/ShellLinks.h"
 
 namespace contract {
 
@@ -25,9 +26,17 @@ struct FileSystemBackend {
 };
 std::vector<FileSystemBackend> HostFileSystemBackends();
 
+// Shell links whose paths are those of the test's scratch folders.
+struct ShellLinksBackend {
+    std::string name;
+    std::function<std::unique_ptr<ShellLinks>()> make;
+};
+std::vector<ShellLinksBackend> HostShellLinksBackends();
+
 }  // namespace contract
 
 namespace contract {
 inline void PrintTo(const ProfileBackend& b, std::ostream* os) { *os << b.name; }
 inline void PrintTo(const FileSystemBackend& b, std::ostream* os) { *os << b.name; }
+inline void PrintTo(const ShellLinksBackend& b, std::ostream* os) { *os << b.name; }
 }  // namespace contract
