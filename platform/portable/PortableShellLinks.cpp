@@ -79,8 +79,6 @@ bool PortableShellLinks::Retarget(const std::string& path, const std::string& ne
     shelllink::LinkFile link;
     std::string reason;
     if (!shelllink::Parse(data, link, reason)) return Failure(error, kLinkUnreadable, reason);
-    if (newTarget.empty())
-        return Failure(error, kLinkInvalidArgument, "The parameter is incorrect.");
 
     shelllink::Target target;
     target.path = newTarget;

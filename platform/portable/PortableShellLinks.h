@@ -12,7 +12,6 @@
 // Failure numbers, as the shell link object reports them.
 constexpr int32_t kLinkFileNotFound = static_cast<int32_t>(0x80070002);
 constexpr int32_t kLinkAccessDenied = static_cast<int32_t>(0x80070005);
-constexpr int32_t kLinkInvalidArgument = static_cast<int32_t>(0x80070057);
 constexpr int32_t kLinkUnreadable = static_cast<int32_t>(0x80004005);  // E_FAIL
 
 // The fields of a link held in memory, as Read gives them: texts cut at the first

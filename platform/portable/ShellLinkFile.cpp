@@ -157,6 +157,22 @@ void SplitUncPath(const std::string& path, std::string& share, std::string& rest
     }
 }
 
+// Network targets as share and suffix; every other path as the local path (host
+// paths of an offline world included, which only this reader reads back).
+std::optional<linkinfo::LinkInfo> LinkInfoFor(const Target& target) {
+    if (target.path.empty()) return std::nullopt;  // a link to nothing, as SetPath("") leaves it
+    linkinfo::LinkInfo info;
+    if (IsUncPath(target.path)) {
+        info.hasNetwork = true;
+        SplitUncPath(target.path, info.netName, info.commonPathSuffix);
+    } else {
+        info.hasLocalPath = true;
+        info.driveType = target.driveType;
+        info.localBasePath = target.path;
+    }
+    return info;
+}
+
 void WriteString(bytes::Writer& w, const std::string& s) {
     std::u16string units = text::Utf8ToUtf16(s);
     if (units.size() > kMaxCountedString) units.resize(kMaxCountedString);
@@ -217,16 +233,7 @@ void SetTarget(LinkFile& link, const Target& target) {
     link.idList = shellitems::IdListForPath(target.path, target.isFolder);
     if (link.idList.size() > kMaxIdList) link.idList.clear();
 
-    linkinfo::LinkInfo info;
-    if (IsUncPath(target.path)) {
-        info.hasNetwork = true;
-        SplitUncPath(target.path, info.netName, info.commonPathSuffix);
-    } else {
-        info.hasLocalPath = true;
-        info.driveType = target.driveType;
-        info.localBasePath = target.path;
-    }
-    link.linkInfo = info;
+    link.linkInfo = LinkInfoFor(target);
 
     link.fileAttributes = target.attributes;
     link.creationTime = link.accessTime = link.writeTime = 0;

@@ -88,7 +88,7 @@ struct Target {
 // Points the link at `target`: a new ID list and LinkInfo; the data that described
 // the old target (relative path, environment path, tracking, installer and known-
 // folder data) goes; description, arguments, working folder, icon, hot key, show
-// command and the other extra data stay.
+// command and the other extra data stay. An empty path leaves a link to nothing.
 void SetTarget(LinkFile& link, const Target& target);
 
 // The bytes of the link file, its strings in Unicode.

@@ -221,6 +221,25 @@ TEST_P(ShellLinkContract, AMissingLinkFileIsNotFound) {
     EXPECT_FALSE(testing_support::Exists(folder.HostFile("none.lnk")));
 }
 
+TEST_P(ShellLinkContract, AFolderIsNotALink) {
+    std::filesystem::create_directory(folder.HostFile("dir.lnk"));
+    ShellLinkInfo read;
+    ShellLinkError error;
+    EXPECT_FALSE(links->Read(folder.File("dir.lnk"), read, error));
+    EXPECT_EQ(error.number, kLinkAccessDenied);
+}
+
+TEST_P(ShellLinkContract, RetargetToAnEmptyPathLeavesALinkToNothing) {
+    ShellLinkInfo written = Fields("C:\\App\\app.exe");
+    std::string link = WriteLink("e.lnk", written);
+    ShellLinkError error;
+    ASSERT_TRUE(links->Retarget(link, "", error)) << error.number << " " << error.description;
+    ShellLinkInfo read;
+    ASSERT_TRUE(links->Read(link, read, error)) << error.number << " " << error.description;
+    EXPECT_EQ(read.target, "");
+    ExpectFieldsOtherThanTarget(read, written);
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, ShellLinkContract,
                          ::testing::ValuesIn(contract::HostShellLinksBackends()),
                          [](const auto& info) { return info.param.name; });
