@@ -19,8 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (shelllink::Parse(bytes, link, error) != readable) __builtin_trap();
     if (!readable) return 0;
 
-    const std::string target = "C:\\Fuzz\\target.exe";
-    shelllink::SetTarget(link, shelllink::Target{target, false, 0x20, 3});
+    // Every kind of new target, chosen by the input so that all are written.
+    const std::string targets[] = {"C:\\Fuzz\\target.exe", "D:\\Папка\\文件.txt",
+                                   "\\\\server\\share\\f.txt", ""};
+    const std::string& target = targets[size % 4];
+    shelllink::SetTarget(link, shelllink::Target{target, size % 8 < 4, 0x20, 3});
     shelllink::LinkFile back;
     if (!shelllink::Parse(shelllink::Serialize(link), back, error)) __builtin_trap();
     if (shelllink::TargetPath(back) != target) __builtin_trap();

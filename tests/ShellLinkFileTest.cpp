@@ -73,10 +73,9 @@ TEST(ShellLinkFile, TargetComesFromTheSourceTheShellPrefers) {
          "C:\\Program Files\\My App.exe"},
         {"ID list, 8.3 names only", li::kIdList, ProgramIdList(li::Form::ShortNameOnly),
          "C:\\PROGRA~1\\MYAPP~1.EXE"},
-        {"ID list, drive root", li::kIdList, li::IdList({li::MyComputer(), li::Drive("D:\\", 0x23)}),
-         "D:\\"},
-        {"ID list, network share",
-         li::kIdList,
+        {"ID list, drive root", li::kIdList,
+         li::IdList({li::MyComputer(), li::Drive("D:\\", 0x23)}), "D:\\"},
+        {"ID list, network share", li::kIdList,
          li::IdList({li::NetworkRoot(), li::NetworkShare("\\\\server\\share"),
                      li::FileEntry(li::Form::Windows7, "doc.txt", "doc.txt", false)}),
          "\\\\server\\share\\doc.txt"},
@@ -125,8 +124,8 @@ TEST(ShellLinkFile, StringsAreUnicodeOrAnsiAsTheHeaderSays) {
          li::UnicodeString("C:\\Работа"), li::UnicodeString("/x \"ü\""),
          li::UnicodeString("C:\\icons.dll")},
         {"ANSI (Windows-1252)", false, li::AnsiString("Caf\xE9 \x80 ??"),
-         li::AnsiString("..\\app.exe"), li::AnsiString("C:\\R?bota"),
-         li::AnsiString("/x \"\xFC\""), li::AnsiString("C:\\icons.dll")},
+         li::AnsiString("..\\app.exe"), li::AnsiString("C:\\R?bota"), li::AnsiString("/x \"\xFC\""),
+         li::AnsiString("C:\\icons.dll")},
     };
     const std::string expectedName[] = {"Café € 説明", "Café € ??"};
     const std::string expectedWorkingDir[] = {"C:\\Работа", "C:\\R?bota"};
@@ -134,10 +133,10 @@ TEST(ShellLinkFile, StringsAreUnicodeOrAnsiAsTheHeaderSays) {
         const Case& c = cases[i];
         SCOPED_TRACE(c.label);
         li::LocalPart app = Local("C:\\App\\app.exe");
-        std::string file = li::Header(li::kLinkInfo | strings | (c.unicode ? li::kUnicode : 0), -3,
-                                      7, 0x0241) +
-                           li::LinkInfo(&app, nullptr, "") + c.name + c.relative + c.workingDir +
-                           c.arguments + c.icon + li::Terminal();
+        std::string file =
+            li::Header(li::kLinkInfo | strings | (c.unicode ? li::kUnicode : 0), -3, 7, 0x0241) +
+            li::LinkInfo(&app, nullptr, "") + c.name + c.relative + c.workingDir + c.arguments +
+            c.icon + li::Terminal();
         ShellLinkInfo info;
         std::string error;
         ASSERT_TRUE(ShellLinkInfoFromBytes(file, info, error)) << error;
@@ -263,8 +262,9 @@ TEST(ShellLinkFile, ExtraDataIsSkippedAndADamagedTailIgnored) {
     };
     const Case cases[] = {
         {"no extra data, no terminal", "", 0},
-        {"two blocks", li::Block(0xA0000002, std::string(196, 'c')) +
-                           li::Block(0xA0000009, std::string(40, 'p')) + li::Terminal(),
+        {"two blocks",
+         li::Block(0xA0000002, std::string(196, 'c')) +
+             li::Block(0xA0000009, std::string(40, 'p')) + li::Terminal(),
          2},
         {"block beyond the file", li::Block(0xA0000003, std::string(88, 't')).substr(0, 50), 0},
         {"block smaller than its header", std::string("\x06\x00\x00\x00\x01\x00\x00\xA0", 8), 0},
@@ -286,16 +286,15 @@ TEST(ShellLinkFile, NewTargetReplacesWhatDescribedTheOldOne) {
     const uint32_t flags = li::kIdList | li::kLinkInfo | li::kName | li::kRelativePath |
                            li::kWorkingDir | li::kArguments | li::kIconLocation | li::kUnicode |
                            li::kExpString | 0x80000;  // EnableTargetMetadata
-    std::string file =
-        li::Header(flags, 4, 3, 0x0641) + ProgramIdList(li::Form::Windows7) +
-        li::LinkInfo(&old, nullptr, "") + li::UnicodeString("Desc") +
-        li::UnicodeString("..\\Old\\app.exe") + li::UnicodeString("C:\\Work") +
-        li::UnicodeString("/x") + li::UnicodeString("C:\\icon.ico") +
-        li::Block(0xA0000002, std::string(196, 'c')) +
-        li::EnvironmentBlock("%OLD%\\app.exe", "%OLD%\\app.exe") +
-        li::Block(0xA0000003, std::string(88, 't')) +
-        li::Block(0xA0000009, std::string(40, 'p')) + li::Block(0xA000000B, std::string(20, 'k')) +
-        li::Terminal();
+    std::string file = li::Header(flags, 4, 3, 0x0641) + ProgramIdList(li::Form::Windows7) +
+                       li::LinkInfo(&old, nullptr, "") + li::UnicodeString("Desc") +
+                       li::UnicodeString("..\\Old\\app.exe") + li::UnicodeString("C:\\Work") +
+                       li::UnicodeString("/x") + li::UnicodeString("C:\\icon.ico") +
+                       li::Block(0xA0000002, std::string(196, 'c')) +
+                       li::EnvironmentBlock("%OLD%\\app.exe", "%OLD%\\app.exe") +
+                       li::Block(0xA0000003, std::string(88, 't')) +
+                       li::Block(0xA0000009, std::string(40, 'p')) +
+                       li::Block(0xA000000B, std::string(20, 'k')) + li::Terminal();
     shelllink::LinkFile link;
     std::string error;
     ASSERT_TRUE(shelllink::Parse(file, link, error)) << error;

@@ -156,8 +156,8 @@ std::string IdList(const std::vector<std::string>& items) {
 
 std::string LinkInfo(const LocalPart* local, const NetworkPart* network,
                      const std::string& suffix) {
-    bool unicode = (local && !local->unicodePath.empty()) ||
-                   (network && !network->unicodeNetName.empty());
+    bool unicode =
+        (local && !local->unicodePath.empty()) || (network && !network->unicodeNetName.empty());
     uint32_t headerSize = unicode ? 0x24 : 0x1C;
     bytes::Writer w;
     w.U32(0);
@@ -253,6 +253,8 @@ std::string EnvironmentBlock(const std::string& ansiTarget, const std::string& u
     return Block(0xA0000001, payload.Take());
 }
 
-std::string Terminal() { return std::string(4, '\0'); }
+std::string Terminal() {
+    return std::string(4, '\0');
+}
 
 }  // namespace link_images

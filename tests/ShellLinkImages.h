@@ -37,18 +37,17 @@ std::string FileEntry(Form form, const std::string& shortName, const std::string
 std::string IdList(const std::vector<std::string>& items);
 
 struct LocalPart {
-    std::string ansiPath;  // bytes as stored (ANSI)
+    std::string ansiPath;     // bytes as stored (ANSI)
     std::string unicodePath;  // UTF-8; "" for no Unicode forms
     uint32_t driveType = 3;
 };
 struct NetworkPart {
-    std::string netName;  // bytes as stored (ANSI)
+    std::string netName;         // bytes as stored (ANSI)
     std::string unicodeNetName;  // UTF-8; "" for no Unicode forms
-    std::string deviceName;  // "" for none
+    std::string deviceName;      // "" for none
 };
 // A LinkInfo structure with the parts given; the suffix in ANSI bytes.
-std::string LinkInfo(const LocalPart* local, const NetworkPart* network,
-                     const std::string& suffix);
+std::string LinkInfo(const LocalPart* local, const NetworkPart* network, const std::string& suffix);
 
 // StringData entries.
 std::string UnicodeString(const std::string& utf8);

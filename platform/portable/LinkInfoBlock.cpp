@@ -52,7 +52,8 @@ void ParseVolume(std::string_view block, uint32_t offset, LinkInfo& info) {
     uint32_t labelOffset = *bytes::U32At(*volume, 12);
     std::optional<std::string> label;
     if (labelOffset == kVolumeLabelUnicodeMark) {
-        if (auto unicodeOffset = bytes::U32At(*volume, 16)) label = Unicode(*volume, *unicodeOffset);
+        if (auto unicodeOffset = bytes::U32At(*volume, 16))
+            label = Unicode(*volume, *unicodeOffset);
     } else {
         label = Ansi(*volume, labelOffset);
     }
@@ -89,7 +90,9 @@ bool ParseNetwork(std::string_view block, uint32_t offset, LinkInfo& info, std::
     return true;
 }
 
-bool FitsAnsi(const std::string& s) { return text::AnsiToUtf8(text::Utf8ToAnsi(s)) == s; }
+bool FitsAnsi(const std::string& s) {
+    return text::AnsiToUtf8(text::Utf8ToAnsi(s)) == s;
+}
 
 void AnsiZ(bytes::Writer& w, const std::string& s) {
     w.Bytes(text::Utf8ToAnsi(s));

@@ -63,8 +63,7 @@ bool PortableShellLinks::Load(const std::string& path, std::string& data, ShellL
     return Failure(error, kLinkAccessDenied, "Access is denied.");
 }
 
-bool PortableShellLinks::Read(const std::string& path, ShellLinkInfo& info,
-                              ShellLinkError& error) {
+bool PortableShellLinks::Read(const std::string& path, ShellLinkInfo& info, ShellLinkError& error) {
     std::string data;
     if (!Load(path, data, error)) return false;
     std::string reason;

@@ -42,7 +42,9 @@ bool IsGuidAt(std::string_view item, size_t offset, const Guid& guid) {
     return true;
 }
 
-unsigned TypeOf(std::string_view item) { return static_cast<unsigned char>(item[2]); }
+unsigned TypeOf(std::string_view item) {
+    return static_cast<unsigned char>(item[2]);
+}
 
 // Where the long name starts in a BEEF0004 block of the given version.
 size_t LongNameOffset(uint16_t version) {
@@ -95,7 +97,8 @@ std::optional<std::string> DriveRoot(std::string_view item) {
     auto name = bytes::AnsiZAt(item, 3);
     if (!name || name->size() < 2 || (*name)[1] != ':') return std::nullopt;
     char letter = (*name)[0];
-    if (!((letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z'))) return std::nullopt;
+    if (!((letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z')))
+        return std::nullopt;
     if (name->size() > 3 || (name->size() == 3 && (*name)[2] != '\\')) return std::nullopt;
     return std::string(1, letter) + ":\\";
 }
@@ -162,8 +165,8 @@ std::string FileItem(const std::string& name, bool isFolder) {
     w.U16(0);  // size, patched below
     w.U8(isFolder ? kFolderItem : kFileItem);
     w.U8(0);
-    w.U32(0);                    // file size
-    w.U32(0);                    // DOS date and time of the last write
+    w.U32(0);                       // file size
+    w.U32(0);                       // DOS date and time of the last write
     w.U16(isFolder ? 0x10 : 0x20);  // attributes: directory, archive
     w.Bytes(text::Utf8ToAnsi(ShortNameFor(name)));
     w.U8(0);

@@ -12,9 +12,8 @@ namespace {
 
 constexpr uint32_t kHeaderSize = 0x4C;
 // CLSID 00021401-0000-0000-C000-000000000046 in its stored byte order.
-constexpr std::array<unsigned char, 16> kLinkClsid = {0x01, 0x14, 0x02, 0x00, 0x00, 0x00,
-                                                      0x00, 0x00, 0xC0, 0x00, 0x00, 0x00,
-                                                      0x00, 0x00, 0x00, 0x46};
+constexpr std::array<unsigned char, 16> kLinkClsid = {
+    0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
 constexpr size_t kMaxCountedString = 0xFFFF;
 constexpr size_t kMaxIdList = 0xFFFF;
 
@@ -42,10 +41,9 @@ bool ReadHeader(bytes::Reader& r, LinkFile& link, std::string& error) {
     std::string_view clsid;
     r.U32(headerSize);
     r.Bytes(kLinkClsid.size(), clsid);
-    if (headerSize != kHeaderSize || !std::equal(clsid.begin(), clsid.end(), kLinkClsid.begin(),
-                                                 [](char a, unsigned char b) {
-                                                     return static_cast<unsigned char>(a) == b;
-                                                 })) {
+    if (headerSize != kHeaderSize ||
+        !std::equal(clsid.begin(), clsid.end(), kLinkClsid.begin(),
+                    [](char a, unsigned char b) { return static_cast<unsigned char>(a) == b; })) {
         error = "Not a shell link: the header does not name the shell link class";
         return false;
     }
@@ -98,7 +96,8 @@ bool ReadString(bytes::Reader& r, bool unicode, std::string& out, std::string& e
         return Fail(error, "the string data runs past the end of the file");
     if (unicode) {
         std::u16string units;
-        for (size_t i = 0; i < raw.size(); i += 2) units += static_cast<char16_t>(*bytes::U16At(raw, i));
+        for (size_t i = 0; i < raw.size(); i += 2)
+            units += static_cast<char16_t>(*bytes::U16At(raw, i));
         out = text::Utf16ToUtf8(units);
     } else {
         out = text::AnsiToUtf8(raw);
@@ -126,7 +125,8 @@ std::string EnvironmentTarget(const LinkFile& link) {
         if (block.signature != kEnvironmentVariableBlock) continue;
         std::string_view data(block.bytes);
         if (data.size() < kEnvironmentUnicodeOffset + kEnvironmentUnicodeSize) continue;
-        auto unicode = bytes::Utf16ZAt(data.substr(kEnvironmentUnicodeOffset, kEnvironmentUnicodeSize), 0);
+        auto unicode =
+            bytes::Utf16ZAt(data.substr(kEnvironmentUnicodeOffset, kEnvironmentUnicodeSize), 0);
         if (unicode && !unicode->empty()) return text::Utf16ToUtf8(*unicode);
         auto ansi = bytes::AnsiZAt(data.substr(kEnvironmentAnsiOffset, kEnvironmentAnsiSize), 0);
         if (ansi && !ansi->empty()) return text::AnsiToUtf8(*ansi);
@@ -247,9 +247,9 @@ void SetTarget(LinkFile& link, const Target& target) {
 }
 
 std::string Serialize(const LinkFile& link) {
-    uint32_t flags = link.flags & ~(kHasLinkTargetIdList | kHasLinkInfo | kHasName |
-                                    kHasRelativePath | kHasWorkingDir | kHasArguments |
-                                    kHasIconLocation);
+    uint32_t flags =
+        link.flags & ~(kHasLinkTargetIdList | kHasLinkInfo | kHasName | kHasRelativePath |
+                       kHasWorkingDir | kHasArguments | kHasIconLocation);
     flags |= kIsUnicode;
     if (!link.idList.empty()) flags |= kHasLinkTargetIdList;
     if (link.linkInfo) flags |= kHasLinkInfo;

@@ -141,8 +141,8 @@ TEST(ShellLinkWine, LinksInTheFormsWindowsWritesReadTheSameInBoth) {
     std::string tracker = li::Block(0xA0000003, std::string(88, '\0'));
     std::string properties = li::Block(0xA0000009, std::string(4, '\0'));
     std::string knownFolder = li::Block(0xA000000B, std::string(20, '\0'));
-    std::string environment = li::EnvironmentBlock("%ProgramFiles%\\My App.exe",
-                                                   "%ProgramFiles%\\My App.exe");
+    std::string environment =
+        li::EnvironmentBlock("%ProgramFiles%\\My App.exe", "%ProgramFiles%\\My App.exe");
     std::string darwin = li::Block(0xA0000006, std::string(780, '\0'));
     const std::string app = "C:\\Program Files\\My App.exe";
     struct Case {
@@ -166,8 +166,8 @@ TEST(ShellLinkWine, LinksInTheFormsWindowsWritesReadTheSameInBoth) {
          app},
         {"environment path as well",
          li::Header(li::kIdList | li::kLinkInfo | strings | li::kExpString) +
-             items(li::Form::Windows7) + li::LinkInfo(&program, nullptr, "") + texts +
-             environment + li::Terminal(),
+             items(li::Form::Windows7) + li::LinkInfo(&program, nullptr, "") + texts + environment +
+             li::Terminal(),
          app},
         {"installer-advertised",
          li::Header(li::kIdList | li::kLinkInfo | strings | li::kDarwinId) +
@@ -207,8 +207,7 @@ TEST(ShellLinkWine, FailuresCarryTheHresultAndItsSystemText) {
     ShellLinkError error;
     EXPECT_FALSE(shell.Read(folder.File("missing.lnk"), read, error));
     EXPECT_EQ(error.number, static_cast<int32_t>(0x80070002));
-    EXPECT_EQ(error.description,
-              ComErrorDescription(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)));
+    EXPECT_EQ(error.description, ComErrorDescription(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)));
 }
 
 }  // namespace
