@@ -36,6 +36,7 @@ bool Fail(std::string& error, const std::string& reason) {
     return false;
 }
 
+// The caller has made sure that the whole header is there.
 bool ReadHeader(bytes::Reader& r, LinkFile& link, std::string& error) {
     uint32_t headerSize = 0;
     std::string_view clsid;
