@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/portable/PortableShellLinks.h"
+#include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/WinText.h"
 
 namespace {
@@ -22,6 +24,16 @@ std::string UpToNul(const std::vector<wchar_t>& buffer) {
 bool Failure(HRESULT hr, ShellLinkError& error) {
     error = ShellLinkError{static_cast<int32_t>(hr), ComErrorDescription(hr)};
     return false;
+}
+
+// Replaces `target` by the path the link file itself holds in Unicode, when it has one.
+void RecoverUnicodeTarget(const std::string& path, std::string& target) {
+    Win32FileSystem files;
+    std::string bytes, reason;
+    ShellLinkInfo parsed;
+    if (!files.ReadFile(path, bytes) || !ShellLinkInfoFromBytes(bytes, parsed, reason)) return;
+    if (!parsed.target.empty() && parsed.target.find('?') == std::string::npos)
+        target = parsed.target;
 }
 
 }  // namespace
@@ -94,6 +106,11 @@ bool Win32ShellLinks::Read(const std::string& path, ShellLinkInfo& info, ShellLi
     hr = link_->GetShowCmd(&showCommand);
     if (FAILED(hr)) return Failure(hr, error);
     read.showCommand = showCommand;
+
+    // '?' is never part of a real path: the object took the link's ANSI path and lost
+    // the characters outside the code page (Wine's object does this). The file itself
+    // holds the Unicode path, so take the target from there.
+    if (read.target.find('?') != std::string::npos) RecoverUnicodeTarget(path, read.target);
 
     info = read;
     return true;
