@@ -6,6 +6,7 @@
 #include "platform/Profile.h"
 #include "platform/Prompts.h"
 #include "platform/Registry.h"
+#include "platform/ShellLinks.h"
 #include "platform/SystemInfo.h"
 
 struct Platform {
@@ -16,4 +17,5 @@ struct Platform {
     Locale& locale;
     SystemInfo& system;
     Prompts& prompts;
+    ShellLinks& links;
 };

@@ -24,6 +24,9 @@ struct ShellLinkError {
 class ShellLinks {
 public:
     virtual ~ShellLinks() = default;
+    // Loads a link file read-only. The texts are what the shell link object puts into
+    // buffers of 260 characters (the description: 1024), cut at the first NUL. False
+    // when the file is missing, unreadable or not a shell link; `info` is then unchanged.
     virtual bool Read(const std::string& path, ShellLinkInfo& info, ShellLinkError& error) = 0;
     // Points the link at `newTarget` and saves it in place, keeping its other fields.
     virtual bool Retarget(const std::string& path, const std::string& newTarget,

@@ -96,7 +96,7 @@ TEST(MyGetDriveType, AFailureIsReportedAndGivesUnknown) {
     PortableWorld world;
     DriveTypeFails files;
     Platform platform{world.registry, files,        world.profile,        world.clock,
-                      world.locale,   world.system, world.scriptedPrompts};
+                      world.locale,   world.system, world.scriptedPrompts, world.links};
     App app(platform, folder.path());
 
     EXPECT_EQ(MyGetDriveType(app, "C:\\"), 0u);
@@ -218,7 +218,7 @@ TEST(TestBrokenRegistryPath, AFailureIsLoggedAndAdmitsNothing) {
     PortableWorld world;
     DescriptionLookupFails profile(world.files);
     Platform platform{world.registry, world.files,          profile, world.clock, world.locale,
-                      world.system,   world.scriptedPrompts};
+                      world.system,   world.scriptedPrompts, world.links};
     App app(platform, folder.path());
     world.files.MapDrive('F', folder.path());
 

@@ -54,7 +54,7 @@ struct ScriptedApp {
     PortableWorld world;
     ScriptedSystemInfo system{world.registry, world.files};
     Platform platform{world.registry, world.files, world.profile,        world.clock,
-                      world.locale,   system,      world.scriptedPrompts};
+                      world.locale,   system,      world.scriptedPrompts, world.links};
     App app{platform, folder.path()};
 
     std::vector<std::string> Lines(const std::string& name) const {

@@ -6,11 +6,12 @@
 #include "platform/win32/Win32Profile.h"
 #include "platform/win32/Win32Prompts.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32ShellLinks.h"
 #include "platform/win32/Win32SystemInfo.h"
 
 class SystemPlatform {
 public:
-    SystemPlatform() : platform{registry, files, profile, clock, locale, system, prompts} {}
+    SystemPlatform() : platform{registry, files, profile, clock, locale, system, prompts, links} {}
     SystemPlatform(const SystemPlatform&) = delete;
     SystemPlatform& operator=(const SystemPlatform&) = delete;
 
@@ -21,6 +22,7 @@ public:
     Win32Locale locale;
     Win32SystemInfo system;
     Win32Prompts prompts;
+    Win32ShellLinks links;
     Platform platform;
 };
 

@@ -6,10 +6,12 @@
 #include "platform/portable/PortableFileSystem.h"
 #include "platform/portable/InMemoryRegistry.h"
 #include "platform/portable/PortableProfile.h"
+#include "platform/portable/PortableShellLinks.h"
 #include "platform/portable/PortableSystemInfo.h"
 #ifdef _WIN32
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Profile.h"
+#include "platform/win32/Win32ShellLinks.h"
 #include "platform/win32/Win32SystemInfo.h"
 #include "tests/win32/WineDrives.h"
 #endif
@@ -35,6 +37,15 @@ struct ImageParts {
 class OwningPortableSystemInfo : private ImageParts, public PortableSystemInfo {
 public:
     OwningPortableSystemInfo() : PortableSystemInfo(registry, files) {}
+};
+
+// Portable links that own the file system they read through.
+class OwningPortableShellLinks : public PortableShellLinks {
+public:
+    OwningPortableShellLinks() : PortableShellLinks(files_) {}
+
+private:
+    PortableFileSystem files_;
 };
 }  // namespace
 
@@ -97,6 +108,15 @@ std::vector<DriveBackend> DriveBackends() {
                         }});
 #endif
     backends.push_back({"Portable", PortableDrives});
+    return backends;
+}
+
+std::vector<ShellLinksBackend> HostShellLinksBackends() {
+    std::vector<ShellLinksBackend> backends;
+#ifdef _WIN32
+    backends.push_back({"Win32", [] { return std::make_unique<Win32ShellLinks>(); }});
+#endif
+    backends.push_back({"Portable", [] { return std::make_unique<OwningPortableShellLinks>(); }});
     return backends;
 }
 

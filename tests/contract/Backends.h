@@ -11,6 +11,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Profile.h"
 #include "platform/SystemInfo.h"
+#include "platform/ShellLinks.h"
 
 namespace contract {
 
@@ -47,6 +48,12 @@ struct DriveBackend {
     std::function<DriveSetup(const std::string& scratchFolder)> make;
 };
 std::vector<DriveBackend> DriveBackends();
+// Shell links whose paths are those of the test's scratch folders.
+struct ShellLinksBackend {
+    std::string name;
+    std::function<std::unique_ptr<ShellLinks>()> make;
+};
+std::vector<ShellLinksBackend> HostShellLinksBackends();
 
 }  // namespace contract
 
@@ -55,4 +62,5 @@ inline void PrintTo(const ProfileBackend& b, std::ostream* os) { *os << b.name; 
 inline void PrintTo(const FileSystemBackend& b, std::ostream* os) { *os << b.name; }
 inline void PrintTo(const SystemInfoBackend& b, std::ostream* os) { *os << b.name; }
 inline void PrintTo(const DriveBackend& b, std::ostream* os) { *os << b.name; }
+inline void PrintTo(const ShellLinksBackend& b, std::ostream* os) { *os << b.name; }
 }  // namespace contract

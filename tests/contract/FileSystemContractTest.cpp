@@ -30,7 +30,7 @@ protected:
     // An App that tests paths through this backend.
     struct BackendApp {
         BackendApp(PortableWorld& w, FileSystem& f, const std::string& dir)
-            : platform{w.registry, f, w.profile, w.clock, w.locale, w.system, w.scriptedPrompts},
+            : platform{w.registry, f, w.profile, w.clock, w.locale, w.system, w.scriptedPrompts, w.links},
               app(platform, dir) {}
         Platform platform;
         App app;
