@@ -33,6 +33,22 @@ bool SplitPath(std::string_view path, std::vector<std::string_view>& parts) {
     return true;
 }
 
+// A value exactly as given: the first `size` characters or bytes of its data.
+RegValue Exact(const RegValue& given) {
+    RegValue stored;
+    stored.type = given.type;
+    if (!IsStringType(given.type)) {
+        stored.data = given.data.substr(0, std::min<size_t>(given.size, given.data.size()));
+        stored.size = static_cast<uint32_t>(stored.data.size());
+        return stored;
+    }
+    std::u16string units = text::Utf8ToUtf16(given.data);
+    if (units.size() > given.size) units.resize(given.size);
+    stored.data = text::Utf16ToUtf8(units);
+    stored.size = static_cast<uint32_t>(units.size());
+    return stored;
+}
+
 // A value as stored: what RegSetValueEx keeps of the data and the count it is given.
 RegValue Stored(const RegValue& given) {
     RegValue stored;
@@ -489,7 +505,7 @@ bool InMemoryRegistry::PutValue(RegKey hive, const std::string& path, const std:
     if (!root || OpenFrom(*root, path, KEY_QUERY_VALUE_, opened) != kRegSuccess) return false;
     Node* node = ValueOwner(opened);
     if (!node) return false;
-    node->Put(name, Stored(value));
+    node->Put(name, Exact(value));
     return true;
 }
 

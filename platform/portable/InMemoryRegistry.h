@@ -39,8 +39,8 @@ public:
     // Under HKCR the key is created below HKLM\SOFTWARE\Classes unless it exists in
     // the per-user classes. False for an unknown hive or an empty name part.
     bool CreateKey(RegKey hive, const std::string& path);
-    // Writes a value, creating the key; stored as SetValue stores it. False as for
-    // CreateKey.
+    // Writes a value exactly as given (the first `size` characters or bytes of its
+    // data, no terminator added), creating the key. False as for CreateKey.
     bool PutValue(RegKey hive, const std::string& path, const std::string& name,
                   const RegValue& value);
     // Deletes hive\path with everything below it; false when it does not exist or is
