@@ -75,10 +75,14 @@ public:
                               uint32_t dataCapacity, std::string& name, uint32_t& type) = 0;
     virtual int32_t CloseKey(RegKey key) = 0;
 
-    // Creates or overwrites a value. `value.data` as for QueryValue.
+    // Creates or overwrites a value with the first `value.size` characters (text) or
+    // bytes (other types) of `value.data`. As Windows does, a text whose counted part
+    // stops right before its end or before a NUL gets that terminating NUL stored too,
+    // so "abc" written with size 3 is stored as "abc\0" (size 4).
     virtual int32_t SetValue(RegKey key, const std::string& name, const RegValue& value) = 0;
     virtual int32_t DeleteValue(RegKey key, const std::string& name) = 0;
-    // Deletes the direct subkey `name` of an open key; fails while it has subkeys.
+    // Deletes the subkey `name` (a path below the open key) once it has no subkeys of
+    // its own (5 while it has); an empty name deletes the open key itself.
     virtual int32_t DeleteKey(RegKey key, const std::string& name) = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "platform/portable/InMemoryRegistry.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "platform/Text.h"
 
@@ -9,21 +10,22 @@ namespace {
 constexpr uint32_t kQueryBit = 0x0001;      // KEY_QUERY_VALUE
 constexpr uint32_t kSetBit = 0x0002;        // KEY_SET_VALUE
 constexpr uint32_t kEnumerateBit = 0x0008;  // KEY_ENUMERATE_SUB_KEYS
+// KEY_SET_VALUE, KEY_CREATE_SUB_KEY, KEY_CREATE_LINK, DELETE, WRITE_DAC, WRITE_OWNER.
 constexpr uint32_t kWriteBits = 0x0002 | 0x0004 | 0x0020 | 0x10000 | 0x40000 | 0x80000;
-constexpr int32_t kKeyDeleted = 1018;
-constexpr int32_t kInvalidHandle = 6;
+constexpr int32_t kKeyDeleted = 1018;  // ERROR_KEY_DELETED
+constexpr int32_t kInvalidHandle = 6;  // ERROR_INVALID_HANDLE
 
 const char kMachineClasses[] = "SOFTWARE\\Classes";
 const char kUserClasses[] = "Software\\Classes";
 
-// Splits a key path into its names. An empty path has none; a trailing "\" is
-// allowed; any other empty name makes the path invalid.
-bool SplitPath(const std::string& path, std::vector<std::string>& parts) {
+// The names of a key path, as views into it. An empty path has none; a trailing "\"
+// is allowed; any other empty name makes the path invalid.
+bool SplitPath(std::string_view path, std::vector<std::string_view>& parts) {
     parts.clear();
     size_t start = 0;
     while (start < path.size()) {
         size_t end = path.find('\\', start);
-        if (end == std::string::npos) end = path.size();
+        if (end == std::string_view::npos) end = path.size();
         if (end == start) return false;
         parts.push_back(path.substr(start, end - start));
         start = end + 1;
@@ -31,64 +33,116 @@ bool SplitPath(const std::string& path, std::vector<std::string>& parts) {
     return true;
 }
 
-uint32_t Utf16Length(const std::string& s) {
+// A value exactly as given: the first `size` characters or bytes of its data.
+RegValue Exact(const RegValue& given) {
+    RegValue stored;
+    stored.type = given.type;
+    if (!IsStringType(given.type)) {
+        stored.data = given.data.substr(0, std::min<size_t>(given.size, given.data.size()));
+        stored.size = static_cast<uint32_t>(stored.data.size());
+        return stored;
+    }
+    std::u16string units = text::Utf8ToUtf16(given.data);
+    if (units.size() > given.size) units.resize(given.size);
+    stored.data = text::Utf16ToUtf8(units);
+    stored.size = static_cast<uint32_t>(units.size());
+    return stored;
+}
+
+// A value as stored: what RegSetValueEx keeps of the data and the count it is given.
+RegValue Stored(const RegValue& given) {
+    RegValue stored;
+    stored.type = given.type;
+    if (!IsStringType(given.type)) {
+        stored.data = given.data.substr(0, std::min<size_t>(given.size, given.data.size()));
+        stored.size = static_cast<uint32_t>(stored.data.size());
+        return stored;
+    }
+    std::u16string units = text::Utf8ToUtf16(given.data);
+    size_t count = std::min<size_t>(given.size, units.size());
+    // Windows adds the terminator a caller forgot to count.
+    if (count > 0 && units[count - 1] != 0 && (count == units.size() || units[count] == 0))
+        ++count;
+    units.resize(count, u'\0');
+    stored.data = text::Utf16ToUtf8(units);
+    stored.size = static_cast<uint32_t>(count);
+    return stored;
+}
+
+}  // namespace
+
+uint32_t RegTextLength(const std::string& utf8) {
     uint32_t n = 0;
-    for (unsigned char c : s) {
+    for (unsigned char c : utf8) {
         if ((c & 0xC0) != 0x80) ++n;  // one unit per code point start...
         if ((c & 0xF8) == 0xF0) ++n;  // ...and a second one for a surrogate pair
     }
     return n;
 }
 
-}  // namespace
-
 struct InMemoryRegistry::Node {
+    // Name and data share one string: fewer allocations per value.
     struct Value {
-        std::string name;
-        RegValue value;
+        std::string nameAndData;
+        uint32_t nameLength = 0;
+        uint32_t type = 0;
+        uint32_t size = 0;
+
+        std::string_view Name() const { return std::string_view(nameAndData).substr(0, nameLength); }
+        std::string_view Data() const { return std::string_view(nameAndData).substr(nameLength); }
+        void Assign(std::string_view name, const RegValue& value) {
+            nameAndData.assign(name);
+            nameAndData += value.data;
+            nameLength = static_cast<uint32_t>(name.size());
+            type = value.type;
+            size = value.size;
+        }
     };
+
     std::string name;
-    std::vector<std::shared_ptr<Node>> children;  // sorted as Windows enumerates them
+    std::vector<std::unique_ptr<Node>> children;  // sorted as Windows enumerates them
     std::vector<Value> values;                    // in creation order
     bool readOnly = false;
     bool deleted = false;
 
     // Position of the first child not ordered before `childName`.
-    std::vector<std::shared_ptr<Node>>::iterator LowerBound(const std::string& childName) {
+    std::vector<std::unique_ptr<Node>>::iterator LowerBound(std::string_view childName) {
         return std::lower_bound(children.begin(), children.end(), childName,
-                                [](const std::shared_ptr<Node>& child, const std::string& n) {
+                                [](const std::unique_ptr<Node>& child, std::string_view n) {
                                     return text::CompareNoCase(child->name, n) < 0;
                                 });
     }
-    Node* Child(const std::string& childName) {
+    Node* Child(std::string_view childName) {
         auto it = LowerBound(childName);
         return it != children.end() && text::CompareNoCase((*it)->name, childName) == 0
                    ? it->get()
                    : nullptr;
     }
-    std::shared_ptr<Node> ChildShared(const std::string& childName) {
-        auto it = LowerBound(childName);
-        return it != children.end() && text::CompareNoCase((*it)->name, childName) == 0
-                   ? *it
-                   : nullptr;
-    }
-    Node* AddChild(const std::string& childName) {
+    Node* AddChild(std::string_view childName) {
         // Loading sorted data appends: try the end first.
-        if (children.empty() || text::CompareNoCase(children.back()->name, childName) < 0) {
-            children.push_back(std::make_shared<Node>());
-            children.back()->name = childName;
-            return children.back().get();
+        auto it = children.end();
+        if (!children.empty() && text::CompareNoCase(children.back()->name, childName) >= 0) {
+            it = LowerBound(childName);
+            if (it != children.end() && text::CompareNoCase((*it)->name, childName) == 0)
+                return it->get();
         }
-        auto it = LowerBound(childName);
-        if (it != children.end() && text::CompareNoCase((*it)->name, childName) == 0) return it->get();
-        auto node = std::make_shared<Node>();
-        node->name = childName;
+        auto node = std::make_unique<Node>();
+        node->name.assign(childName);
         return children.insert(it, std::move(node))->get();
     }
-    Value* FindValue(const std::string& valueName) {
+    Value* FindValue(std::string_view valueName) {
         for (Value& v : values)
-            if (text::EqualsNoCase(v.name, valueName)) return &v;
+            if (text::EqualsNoCase(v.Name(), valueName)) return &v;
         return nullptr;
+    }
+    void Put(std::string_view valueName, const RegValue& stored) {
+        if (Value* existing = FindValue(valueName)) {
+            std::string keptName(existing->Name());  // the first spelling stays
+            existing->Assign(keptName, stored);
+        } else {
+            values.emplace_back();
+            values.back().Assign(valueName, stored);
+        }
     }
     size_t CountBelow() const {
         size_t n = children.size();
@@ -100,35 +154,55 @@ struct InMemoryRegistry::Node {
 // An open key: one node, or for HKEY_CLASSES_ROOT the per-user and the machine node of
 // the same classes path (either may be missing).
 struct InMemoryRegistry::Handle {
-    bool merged = false;
-    std::shared_ptr<Node> node;  // when not merged
-    std::shared_ptr<Node> user, machine;
+    Node* node = nullptr;  // when not merged
+    Node* user = nullptr;
+    Node* machine = nullptr;
     uint32_t access = 0;
-    bool classesRoot = false;  // the HKCR pseudo-handle: its nodes are looked up on use
-    std::vector<std::string> mergedNames;
+    bool merged = false;
+    bool inUse = false;
+    bool classesRoot = false;  // the HKCR pseudo-handle: its nodes follow the tree
+    uint64_t nodesGeneration = ~uint64_t{0};
+    std::vector<Node*> mergedChildren;  // the union of both nodes' subkeys, in order
     uint64_t mergedGeneration = ~uint64_t{0};
 };
 
+namespace {
+size_t RootIndex(RegKey hive) {
+    switch (hive) {
+        case HKCR: return 0;
+        case HKCU: return 1;
+        case HKLM: return 2;
+        case HKU: return 3;
+        case HKCC: return 4;
+        default: return SIZE_MAX;
+    }
+}
+
+InMemoryRegistry::Node* Walk(InMemoryRegistry::Node* from, std::string_view path) {
+    std::vector<std::string_view> parts;
+    if (!SplitPath(path, parts)) return nullptr;
+    for (std::string_view part : parts) {
+        if (!from) return nullptr;
+        from = from->Child(part);
+    }
+    return from;
+}
+}  // namespace
+
 InMemoryRegistry::InMemoryRegistry()
-    : hklm_(std::make_shared<Node>()),
-      hkcu_(std::make_shared<Node>()),
-      hku_(std::make_shared<Node>()),
-      hkcc_(std::make_shared<Node>()) {
-    auto root = [this](RegKey hive, std::shared_ptr<Node> node) {
-        auto handle = std::make_unique<Handle>();
-        handle->access = KEY_ALL_ACCESS_;
-        handle->node = std::move(node);
-        if (hive == HKCR) {
-            handle->merged = true;
-            handle->classesRoot = true;
-        }
-        roots_[hive] = std::move(handle);
-    };
-    root(HKCR, nullptr);
-    root(HKCU, hkcu_);
-    root(HKLM, hklm_);
-    root(HKU, hku_);
-    root(HKCC, hkcc_);
+    : hklm_(std::make_unique<Node>()),
+      hkcu_(std::make_unique<Node>()),
+      hku_(std::make_unique<Node>()),
+      hkcc_(std::make_unique<Node>()),
+      roots_(5) {
+    Node* nodes[] = {nullptr, hkcu_.get(), hklm_.get(), hku_.get(), hkcc_.get()};
+    for (size_t i = 0; i < roots_.size(); ++i) {
+        roots_[i].access = KEY_ALL_ACCESS_;
+        roots_[i].node = nodes[i];
+        roots_[i].inUse = true;
+    }
+    roots_[0].merged = true;
+    roots_[0].classesRoot = true;
 }
 
 InMemoryRegistry::~InMemoryRegistry() = default;
@@ -143,66 +217,57 @@ InMemoryRegistry::Node* InMemoryRegistry::Root(RegKey hive) const {
     }
 }
 
-namespace {
-std::shared_ptr<InMemoryRegistry::Node> Walk(std::shared_ptr<InMemoryRegistry::Node> from,
-                                             const std::string& path) {
-    std::vector<std::string> parts;
-    if (!SplitPath(path, parts)) return nullptr;
-    for (const std::string& part : parts) {
-        if (!from) return nullptr;
-        from = from->ChildShared(part);
-    }
-    return from;
-}
-}  // namespace
-
 InMemoryRegistry::Handle* InMemoryRegistry::Find(RegKey key) {
     if (key < 0x80000000u) {
-        auto it = handles_.find(key);
-        return it == handles_.end() ? nullptr : it->second.get();
+        if (key == 0 || key > handles_.size() || !handles_[key - 1].inUse) return nullptr;
+        return &handles_[key - 1];
     }
-    // The predefined roots are lasting pseudo-handles with full access.
-    auto root = roots_.find(key);
-    if (root == roots_.end()) return nullptr;
-    Handle& handle = *root->second;
-    if (handle.classesRoot) {
-        // Looked up on every use: the classes keys may have been created meanwhile.
-        handle.user = Walk(hkcu_, kUserClasses);
-        handle.machine = Walk(hklm_, kMachineClasses);
+    size_t index = RootIndex(key);
+    if (index == SIZE_MAX) return nullptr;
+    Handle& handle = roots_[index];
+    if (handle.classesRoot && handle.nodesGeneration != generation_) {
+        // The classes keys may have been created or deleted meanwhile.
+        handle.user = Walk(hkcu_.get(), kUserClasses);
+        handle.machine = Walk(hklm_.get(), kMachineClasses);
+        handle.nodesGeneration = generation_;
     }
     return &handle;
 }
 
 int32_t InMemoryRegistry::OpenFrom(const Handle& from, const std::string& path, uint32_t access,
                                    Handle& out) {
-    std::vector<std::string> parts;
+    std::vector<std::string_view>& parts = pathParts_;
     if (!SplitPath(path, parts)) return kRegNotFound;
-    out = Handle{};
     out.access = access;
+    out.mergedGeneration = ~uint64_t{0};
     if (from.merged) {
-        std::shared_ptr<Node> user = from.user, machine = from.machine;
-        if ((user && user->deleted) && (machine && machine->deleted)) return kKeyDeleted;
-        for (const std::string& part : parts) {
-            user = user ? user->ChildShared(part) : nullptr;
-            machine = machine ? machine->ChildShared(part) : nullptr;
+        Node* user = from.user;
+        Node* machine = from.machine;
+        if ((user && user->deleted) || (machine && machine->deleted)) return kKeyDeleted;
+        for (std::string_view part : parts) {
+            user = user ? user->Child(part) : nullptr;
+            machine = machine ? machine->Child(part) : nullptr;
             if (!user && !machine) return kRegNotFound;
         }
         if (!user && !machine) return kRegNotFound;
-        if ((access & kWriteBits) && ((user && user->readOnly) || (!user && machine->readOnly)))
-            return kRegAccessDenied;
+        Node* owner = user ? user : machine;
+        if ((access & kWriteBits) && owner->readOnly) return kRegAccessDenied;
         out.merged = true;
+        out.node = nullptr;
         out.user = user;
         out.machine = machine;
         return kRegSuccess;
     }
-    std::shared_ptr<Node> node = from.node;
+    Node* node = from.node;
     if (!node || node->deleted) return kKeyDeleted;
-    for (const std::string& part : parts) {
-        node = node->ChildShared(part);
+    for (std::string_view part : parts) {
+        node = node->Child(part);
         if (!node) return kRegNotFound;
     }
     if ((access & kWriteBits) && node->readOnly) return kRegAccessDenied;
+    out.merged = false;
     out.node = node;
+    out.user = out.machine = nullptr;
     return kRegSuccess;
 }
 
@@ -210,18 +275,31 @@ int32_t InMemoryRegistry::OpenKey(RegKey parent, const std::string& path, uint32
                                   RegKey& key) {
     Handle* from = Find(parent);
     if (!from) return kInvalidHandle;
-    auto opened = std::make_unique<Handle>();
-    int32_t status = OpenFrom(*from, path, access, *opened);
+    Handle opened;
+    int32_t status = OpenFrom(*from, path, access, opened);
     if (status != kRegSuccess) return status;
-    key = nextHandle_++;
-    if (nextHandle_ >= 0x80000000u) nextHandle_ = 1;
-    handles_[key] = std::move(opened);
+    uint32_t index;
+    if (!freeHandles_.empty()) {
+        index = freeHandles_.back();
+        freeHandles_.pop_back();
+    } else {
+        if (handles_.size() >= 0x7FFFFFFEu) return 1450;  // ERROR_NO_SYSTEM_RESOURCES
+        index = static_cast<uint32_t>(handles_.size());
+        handles_.emplace_back();
+    }
+    Handle& slot = handles_[index];
+    std::vector<Node*> keep = std::move(slot.mergedChildren);  // reuse its capacity
+    slot = std::move(opened);
+    slot.mergedChildren = std::move(keep);
+    slot.mergedChildren.clear();
+    slot.inUse = true;
+    key = index + 1;
     return kRegSuccess;
 }
 
 InMemoryRegistry::Node* InMemoryRegistry::ValueOwner(const Handle& handle) const {
-    if (!handle.merged) return handle.node.get();
-    return handle.user ? handle.user.get() : handle.machine.get();
+    if (!handle.merged) return handle.node;
+    return handle.user ? handle.user : handle.machine;
 }
 
 int32_t InMemoryRegistry::QueryValue(RegKey key, const std::string& name, uint32_t capacity,
@@ -234,20 +312,20 @@ int32_t InMemoryRegistry::QueryValue(RegKey key, const std::string& name, uint32
     if (node->deleted) return kKeyDeleted;
     Node::Value* found = node->FindValue(name);
     if (!found) return kRegNotFound;
-    if (found->value.size > capacity) {
-        value.type = found->value.type;
-        value.size = found->value.size;
+    value.type = found->type;
+    value.size = found->size;
+    if (found->size > capacity) {
         value.data.clear();
         return kRegMoreData;
     }
-    value = found->value;
+    value.data.assign(found->Data());
     return kRegSuccess;
 }
 
-const std::vector<std::string>& InMemoryRegistry::MergedSubkeys(Handle& handle) {
-    if (handle.mergedGeneration == generation_) return handle.mergedNames;
-    handle.mergedNames.clear();
-    static const std::vector<std::shared_ptr<Node>> none;
+const std::vector<InMemoryRegistry::Node*>& InMemoryRegistry::MergedChildren(Handle& handle) {
+    if (handle.mergedGeneration == generation_) return handle.mergedChildren;
+    handle.mergedChildren.clear();
+    static const std::vector<std::unique_ptr<Node>> none;
     const auto& a = handle.user ? handle.user->children : none;
     const auto& b = handle.machine ? handle.machine->children : none;
     size_t i = 0, j = 0;
@@ -256,16 +334,14 @@ const std::vector<std::string>& InMemoryRegistry::MergedSubkeys(Handle& handle) 
                     : j == b.size() ? -1
                                     : text::CompareNoCase(a[i]->name, b[j]->name);
         if (order <= 0) {
-            handle.mergedNames.push_back(a[i]->name);
-            ++i;
+            handle.mergedChildren.push_back(a[i++].get());
             if (order == 0) ++j;
         } else {
-            handle.mergedNames.push_back(b[j]->name);
-            ++j;
+            handle.mergedChildren.push_back(b[j++].get());
         }
     }
     handle.mergedGeneration = generation_;
-    return handle.mergedNames;
+    return handle.mergedChildren;
 }
 
 int32_t InMemoryRegistry::EnumKey(RegKey key, uint32_t index, uint32_t nameCapacity,
@@ -273,18 +349,20 @@ int32_t InMemoryRegistry::EnumKey(RegKey key, uint32_t index, uint32_t nameCapac
     Handle* handle = Find(key);
     if (!handle) return kInvalidHandle;
     if (!(handle->access & kEnumerateBit)) return kRegAccessDenied;
-    const std::string* found = nullptr;
+    const Node* found = nullptr;
     if (handle->merged) {
-        const auto& names = MergedSubkeys(*handle);
-        if (index >= names.size()) return kRegNoMoreItems;
-        found = &names[index];
+        if ((handle->user && handle->user->deleted) || (handle->machine && handle->machine->deleted))
+            return kKeyDeleted;
+        const auto& children = MergedChildren(*handle);
+        if (index >= children.size()) return kRegNoMoreItems;
+        found = children[index];
     } else {
         if (handle->node->deleted) return kKeyDeleted;
         if (index >= handle->node->children.size()) return kRegNoMoreItems;
-        found = &handle->node->children[index]->name;
+        found = handle->node->children[index].get();
     }
-    if (Utf16Length(*found) + 1 > nameCapacity) return kRegMoreData;
-    name = *found;
+    if (RegTextLength(found->name) + 1 > nameCapacity) return kRegMoreData;
+    name = found->name;
     return kRegSuccess;
 }
 
@@ -298,16 +376,22 @@ int32_t InMemoryRegistry::EnumValue(RegKey key, uint32_t index, uint32_t nameCap
     if (node->deleted) return kKeyDeleted;
     if (index >= node->values.size()) return kRegNoMoreItems;
     const Node::Value& v = node->values[index];
-    if (Utf16Length(v.name) + 1 > nameCapacity || v.value.size > dataCapacity) return kRegMoreData;
-    name = v.name;
-    type = v.value.type;
+    if (RegTextLength(std::string(v.Name())) + 1 > nameCapacity || v.size > dataCapacity)
+        return kRegMoreData;
+    name.assign(v.Name());
+    type = v.type;
     return kRegSuccess;
 }
 
 int32_t InMemoryRegistry::CloseKey(RegKey key) {
     if (key >= 0x80000000u) return kRegSuccess;
-    return handles_.erase(key) ? kRegSuccess : kInvalidHandle;
+    if (key == 0 || key > handles_.size() || !handles_[key - 1].inUse) return kInvalidHandle;
+    handles_[key - 1].inUse = false;
+    freeHandles_.push_back(key - 1);
+    return kRegSuccess;
 }
+
+size_t InMemoryRegistry::OpenHandleCount() const { return handles_.size() - freeHandles_.size(); }
 
 int32_t InMemoryRegistry::SetValue(RegKey key, const std::string& name, const RegValue& value) {
     Handle* handle = Find(key);
@@ -317,12 +401,7 @@ int32_t InMemoryRegistry::SetValue(RegKey key, const std::string& name, const Re
     if (!node) return kRegNotFound;
     if (node->deleted) return kKeyDeleted;
     if (node->readOnly) return kRegAccessDenied;
-    ++generation_;
-    if (Node::Value* existing = node->FindValue(name)) {
-        existing->value = value;
-    } else {
-        node->values.push_back(Node::Value{name, value});
-    }
+    node->Put(name, Stored(value));
     return kRegSuccess;
 }
 
@@ -334,73 +413,86 @@ int32_t InMemoryRegistry::DeleteValue(RegKey key, const std::string& name) {
     if (!node) return kRegNotFound;
     if (node->deleted) return kKeyDeleted;
     for (auto it = node->values.begin(); it != node->values.end(); ++it) {
-        if (text::EqualsNoCase(it->name, name)) {
+        if (text::EqualsNoCase(it->Name(), name)) {
             if (node->readOnly) return kRegAccessDenied;
             node->values.erase(it);
-            ++generation_;
             return kRegSuccess;
         }
     }
     return kRegNotFound;
 }
 
+InMemoryRegistry::Node* InMemoryRegistry::ParentOf(const Node* target) const {
+    std::vector<Node*> pending = {hklm_.get(), hkcu_.get(), hku_.get(), hkcc_.get()};
+    while (!pending.empty()) {
+        Node* node = pending.back();
+        pending.pop_back();
+        for (const auto& child : node->children) {
+            if (child.get() == target) return node;
+            pending.push_back(child.get());
+        }
+    }
+    return nullptr;
+}
+
+// Unlinks a key without subkeys from its parent; it stays allocated for open handles.
+int32_t InMemoryRegistry::Remove(Node* parent, Node* target) {
+    if (!parent) return kRegAccessDenied;  // a hive's root
+    if (target->readOnly || !target->children.empty()) return kRegAccessDenied;
+    auto it = std::find_if(parent->children.begin(), parent->children.end(),
+                           [target](const std::unique_ptr<Node>& c) { return c.get() == target; });
+    if (it == parent->children.end()) return kRegNotFound;
+    target->deleted = true;
+    deleted_.push_back(std::move(*it));
+    parent->children.erase(it);
+    ++generation_;
+    return kRegSuccess;
+}
+
 int32_t InMemoryRegistry::DeleteKey(RegKey key, const std::string& name) {
     Handle* handle = Find(key);
     if (!handle) return kInvalidHandle;
-    std::vector<std::string> parts;
-    if (!SplitPath(name, parts) || parts.empty()) return kRegNotFound;
-    std::string last = parts.back();
-    parts.pop_back();
-    std::string parentPath;
-    for (const std::string& p : parts) parentPath += (parentPath.empty() ? "" : "\\") + p;
+    std::vector<std::string_view> parts;
+    if (!SplitPath(name, parts)) return kRegNotFound;
+    if (parts.empty()) {
+        // The open key itself.
+        Node* self = ValueOwner(*handle);
+        if (!self) return kRegNotFound;
+        if (self->deleted) return kKeyDeleted;
+        return Remove(ParentOf(self), self);
+    }
+    std::string_view last = parts.back();
+    std::string parentPath(name.substr(0, static_cast<size_t>(last.data() - name.data())));
 
     Handle parent;
     int32_t status = OpenFrom(*handle, parentPath, KEY_QUERY_VALUE_, parent);
     if (status != kRegSuccess) return status;
     // The key itself lives in one node: the per-user one when it exists there.
-    Node* owner = nullptr;
-    std::shared_ptr<Node> target;
-    if (parent.merged) {
-        if (parent.user && (target = parent.user->ChildShared(last))) {
-            owner = parent.user.get();
-        } else if (parent.machine && (target = parent.machine->ChildShared(last))) {
-            owner = parent.machine.get();
-        }
-    } else {
-        owner = parent.node.get();
-        target = owner->ChildShared(last);
+    Node* owner = parent.merged ? parent.user : parent.node;
+    Node* target = owner ? owner->Child(last) : nullptr;
+    if (!target && parent.merged && parent.machine) {
+        owner = parent.machine;
+        target = owner->Child(last);
     }
     if (!target) return kRegNotFound;
-    if (target->readOnly || !target->children.empty()) return kRegAccessDenied;
-    auto it = owner->LowerBound(last);
-    target->deleted = true;
-    owner->children.erase(it);
-    ++generation_;
-    return kRegSuccess;
+    return Remove(owner, target);
 }
 
 bool InMemoryRegistry::CreateKey(RegKey hive, const std::string& path) {
-    std::vector<std::string> parts;
+    std::vector<std::string_view> parts;
     if (!SplitPath(path, parts)) return false;
-    Node* node = nullptr;
+    Node* node = Root(hive);
     if (hive == HKCR) {
         // Per-user classes win where the key already exists there.
-        Node* user = Walk(hkcu_, kUserClasses).get();
-        bool inUser = user != nullptr;
-        for (size_t i = 0; inUser && i < parts.size(); ++i) {
-            user = user->Child(parts[i]);
-            inUser = user != nullptr;
-        }
-        if (inUser) return true;
+        Node* userClasses = Walk(hkcu_.get(), kUserClasses);
+        if (userClasses && Walk(userClasses, path)) return true;
         node = hklm_.get();
-        std::vector<std::string> classes;
+        std::vector<std::string_view> classes;
         SplitPath(kMachineClasses, classes);
         parts.insert(parts.begin(), classes.begin(), classes.end());
-    } else {
-        node = Root(hive);
     }
     if (!node) return false;
-    for (const std::string& part : parts) node = node->AddChild(part);
+    for (std::string_view part : parts) node = node->AddChild(part);
     ++generation_;
     return true;
 }
@@ -408,27 +500,39 @@ bool InMemoryRegistry::CreateKey(RegKey hive, const std::string& path) {
 bool InMemoryRegistry::PutValue(RegKey hive, const std::string& path, const std::string& name,
                                 const RegValue& value) {
     if (!CreateKey(hive, path)) return false;
-    RegKey key = 0;
-    if (OpenKey(hive, path, KEY_QUERY_VALUE_, key) != kRegSuccess) return false;
-    Handle* handle = Find(key);
-    Node* node = ValueOwner(*handle);
-    ++generation_;
-    if (Node::Value* existing = node->FindValue(name)) {
-        existing->value = value;
-    } else {
-        node->values.push_back(Node::Value{name, value});
+    Handle* root = Find(hive);
+    Handle opened;
+    if (!root || OpenFrom(*root, path, KEY_QUERY_VALUE_, opened) != kRegSuccess) return false;
+    Node* node = ValueOwner(opened);
+    if (!node) return false;
+    node->Put(name, Exact(value));
+    return true;
+}
+
+bool InMemoryRegistry::DeleteTree(RegKey hive, const std::string& path) {
+    Handle* root = Find(hive);
+    Handle opened;
+    if (!root || OpenFrom(*root, path, KEY_QUERY_VALUE_, opened) != kRegSuccess) return false;
+    Node* top = ValueOwner(opened);
+    Node* parent = top ? ParentOf(top) : nullptr;
+    if (!parent) return false;
+    // Children first, deepest first, so that every removal sees a key without subkeys.
+    std::vector<std::pair<Node*, Node*>> order = {{parent, top}};
+    for (size_t i = 0; i < order.size(); ++i)
+        for (const auto& child : order[i].second->children) order.push_back({order[i].second, child.get()});
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        it->second->readOnly = false;
+        Remove(it->first, it->second);
     }
-    CloseKey(key);
     return true;
 }
 
 bool InMemoryRegistry::SetReadOnly(RegKey hive, const std::string& path, bool readOnly) {
-    RegKey key = 0;
-    if (OpenKey(hive, path, KEY_QUERY_VALUE_, key) != kRegSuccess) return false;
-    Handle* handle = Find(key);
-    Node* node = ValueOwner(*handle);
+    Handle* root = Find(hive);
+    Handle opened;
+    if (!root || OpenFrom(*root, path, KEY_QUERY_VALUE_, opened) != kRegSuccess) return false;
+    Node* node = ValueOwner(opened);
     if (node) node->readOnly = readOnly;
-    CloseKey(key);
     return node != nullptr;
 }
 
@@ -442,7 +546,7 @@ RegValue RegString(const std::string& textValue, uint32_t type) {
     v.data = textValue;
     v.data.push_back('\0');
     if (type == REG_MULTI_SZ_) v.data.push_back('\0');
-    v.size = Utf16Length(v.data);
+    v.size = RegTextLength(v.data);
     return v;
 }
 

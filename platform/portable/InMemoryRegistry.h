@@ -2,15 +2,17 @@
 // A registry held in memory, behaving as the Windows one does for the operations of
 // the Registry interface:
 // - names compared without regard to case and stored with their case; subkeys
-//   enumerated in Windows order (sorted without regard to case), values in the order
+//   enumerated in Windows order (sorted by their upper-case form), values in the order
 //   they were created;
 // - HKEY_CLASSES_ROOT is a view of HKLM\SOFTWARE\Classes merged with
 //   HKCU\Software\Classes, the per-user key winning;
 // - keys can be marked read-only: a full-access open is refused with 5 while a
-//   query-access open succeeds, as for an account without write rights.
+//   query-access open succeeds, as for an account without write rights;
+// - a handle to a key that was deleted meanwhile fails with 1018 (key deleted).
+#include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 #include "platform/Registry.h"
@@ -19,6 +21,8 @@ class InMemoryRegistry : public Registry {
 public:
     InMemoryRegistry();
     ~InMemoryRegistry() override;
+    InMemoryRegistry(const InMemoryRegistry&) = delete;
+    InMemoryRegistry& operator=(const InMemoryRegistry&) = delete;
 
     int32_t OpenKey(RegKey parent, const std::string& path, uint32_t access, RegKey& key) override;
     int32_t QueryValue(RegKey key, const std::string& name, uint32_t capacity,
@@ -35,14 +39,18 @@ public:
     // Under HKCR the key is created below HKLM\SOFTWARE\Classes unless it exists in
     // the per-user classes. False for an unknown hive or an empty name part.
     bool CreateKey(RegKey hive, const std::string& path);
-    // Writes a value, creating the key. False as for CreateKey.
+    // Writes a value exactly as given (the first `size` characters or bytes of its
+    // data, no terminator added), creating the key. False as for CreateKey.
     bool PutValue(RegKey hive, const std::string& path, const std::string& name,
                   const RegValue& value);
+    // Deletes hive\path with everything below it; false when it does not exist or is
+    // a hive itself.
+    bool DeleteTree(RegKey hive, const std::string& path);
     // Marks hive\path (which must exist) read-only or writable again.
     bool SetReadOnly(RegKey hive, const std::string& path, bool readOnly);
     // Number of keys below all roots, and of open handles (for tests and benchmarks).
     size_t KeyCount() const;
-    size_t OpenHandleCount() const { return handles_.size(); }
+    size_t OpenHandleCount() const;
 
     struct Node;
 
@@ -52,16 +60,23 @@ private:
     Handle* Find(RegKey key);
     int32_t OpenFrom(const Handle& from, const std::string& path, uint32_t access, Handle& out);
     Node* ValueOwner(const Handle& handle) const;
-    const std::vector<std::string>& MergedSubkeys(Handle& handle);
+    const std::vector<Node*>& MergedChildren(Handle& handle);
+    int32_t Remove(Node* parent, Node* target);
+    Node* ParentOf(const Node* target) const;
 
-    std::shared_ptr<Node> hklm_, hkcu_, hku_, hkcc_;
-    std::unordered_map<RegKey, std::unique_ptr<Handle>> handles_;
-    std::unordered_map<RegKey, std::unique_ptr<Handle>> roots_;
-    RegKey nextHandle_ = 1;
-    uint64_t generation_ = 0;  // bumped by every write, so cached views are rebuilt
+    std::unique_ptr<Node> hklm_, hkcu_, hku_, hkcc_;
+    std::vector<Handle> handles_;       // opened keys: handle value = index + 1
+    std::vector<uint32_t> freeHandles_;  // indices of closed slots, reused first
+    std::vector<Handle> roots_;         // the predefined keys' pseudo-handles
+    // Deleted keys stay allocated, so that handles still naming them fail cleanly.
+    std::vector<std::unique_ptr<Node>> deleted_;
+    uint64_t generation_ = 0;  // bumped by every change of the key tree
+    std::vector<std::string_view> pathParts_;  // scratch of OpenFrom, kept for its capacity
 };
 
 // Helpers for building values.
 RegValue RegString(const std::string& text, uint32_t type = REG_SZ_);
 RegValue RegDword(uint32_t number);
 RegValue RegBinary(const std::string& bytes, uint32_t type = REG_BINARY_);
+// Length of a UTF-8 text in UTF-16 units: how the registry counts the characters.
+uint32_t RegTextLength(const std::string& utf8);

@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Registry.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/win32/WinText.h"
@@ -109,14 +110,18 @@ int32_t Win32Registry::SetValue(RegKey key, const std::string& name, const RegVa
     if (!hkey) return kInvalidHandle;
     std::wstring wideName = win::Wide(name);
     if (IsStringType(value.type)) {
+        // The whole text stays in the buffer behind the counted part, so that Windows
+        // sees what follows it when it adds a terminator the count left out.
         std::wstring data = win::Wide(value.data);
+        size_t units = std::min<size_t>(value.size, data.size());
         return RegSetValueExW(hkey, wideName.c_str(), 0, value.type,
-                              reinterpret_cast<const BYTE*>(data.data()),
-                              static_cast<DWORD>(data.size() * sizeof(wchar_t)));
+                              reinterpret_cast<const BYTE*>(data.c_str()),
+                              static_cast<DWORD>(units * sizeof(wchar_t)));
     }
+    size_t bytes = std::min<size_t>(value.size, value.data.size());
     return RegSetValueExW(hkey, wideName.c_str(), 0, value.type,
                           reinterpret_cast<const BYTE*>(value.data.data()),
-                          static_cast<DWORD>(value.data.size()));
+                          static_cast<DWORD>(bytes));
 }
 
 int32_t Win32Registry::DeleteValue(RegKey key, const std::string& name) {

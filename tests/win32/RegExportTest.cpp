@@ -1,0 +1,146 @@
+// ExportRegFile against the system's own REG EXPORT: the same bytes from the real
+// registry, and again from an in-memory registry loaded from REG EXPORT's file.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "platform/portable/InMemoryRegistry.h"
+#include "platform/portable/RegFile.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/Text.h"
+#include "platform/win32/WinText.h"
+#include "tests/TestSupport.h"
+
+using testing_support::ReadBytes;
+using testing_support::ScratchFolder;
+
+namespace {
+
+// Runs a command line and waits for it; its exit code, or -1 when it did not start.
+long Run(const std::wstring& commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring line = commandLine;
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &startup, &process))
+        return -1;
+    WaitForSingleObject(process.hProcess, 60000);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<long>(code);
+}
+
+// The REG EXPORT file of hive\path (hive as REG names it), "" when it failed.
+std::string RunRegExport(const ScratchFolder& folder, const std::string& key) {
+    std::string file = folder.File("export.reg");
+    if (Run(L"reg.exe export \"" + win::Wide(key) + L"\" \"" + win::Wide(file) + L"\" /y") != 0)
+        return "";
+    return ReadBytes(folder.HostFile("export.reg"));
+}
+
+class RegExport : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path = "Software\\BrivolexRegExport-" +
+               std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, win::Wide(path).c_str(), 0, nullptr, 0,
+                                  KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+    }
+    void TearDown() override {
+        if (key) RegCloseKey(key);
+        RegDeleteTreeW(HKEY_CURRENT_USER, win::Wide(path).c_str());
+        RegDeleteKeyW(HKEY_CURRENT_USER, win::Wide(path).c_str());
+    }
+    void Set(HKEY where, const wchar_t* name, DWORD type, const void* data, DWORD bytes) {
+        ASSERT_EQ(RegSetValueExW(where, name, 0, type, static_cast<const BYTE*>(data), bytes),
+                  ERROR_SUCCESS);
+    }
+    HKEY Create(const wchar_t* sub) {
+        HKEY created = nullptr;
+        RegCreateKeyExW(key, sub, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created, nullptr);
+        return created;
+    }
+
+    ScratchFolder folder{"regx"};
+    std::string path;
+    HKEY key = nullptr;
+};
+
+TEST_F(RegExport, EveryKindOfValueComesOutAsRegExportWritesIt) {
+    BYTE bytes[100];
+    for (int i = 0; i < 100; ++i) bytes[i] = static_cast<BYTE>(i * 7);
+    DWORD dword = 0xDEADBEEF;
+    // Names in the order Wine keeps them (sorted), so that the in-memory registry,
+    // which keeps creation order, enumerates them alike.
+    Set(key, L"", REG_SZ, L"default", 16);
+    Set(key, L"averyveryveryveryverylongvaluenamethatgoesonandon", REG_BINARY, bytes, 40);
+    Set(key, L"bin", REG_BINARY, bytes, 100);
+    Set(key, L"bin0", REG_BINARY, bytes, 0);
+    Set(key, L"dw", REG_DWORD, &dword, 4);
+    Set(key, L"dw0", REG_DWORD, &dword, 0);
+    Set(key, L"emptysz", REG_SZ, L"", 0);
+    Set(key, L"exp", REG_EXPAND_SZ, L"%SystemRoot%\\x", 30);
+    Set(key, L"multi", REG_MULTI_SZ, L"one\0two\0", 18);
+    Set(key, L"none", REG_NONE, bytes, 3);
+    Set(key, L"q\"n\\m", REG_SZ, L"x", 4);
+    Set(key, L"qw", REG_QWORD, bytes, 8);
+    Set(key, L"str", REG_SZ, L"a\"b\\c\r\nd", 18);
+    Set(key, L"t0x20000", 0x20000, bytes, 2);
+    Set(key, L"\x0416\x0443\x043a", REG_SZ, L"\x4e2d\x6587\x00e9", 8);
+    HKEY deeper = Create(L"Sub\\Deeper");
+    Set(deeper, L"", REG_EXPAND_SZ, L"%TEMP%", 14);
+    RegCloseKey(deeper);
+    RegCloseKey(Create(L"K[1]"));
+    RegCloseKey(Create(L"\x041a\x043b\x044e\x0447"));
+
+    std::string expected = RunRegExport(folder, "HKEY_CURRENT_USER\\" + path);
+    ASSERT_FALSE(expected.empty());
+    Win32Registry real;
+    EXPECT_EQ(ExportRegFile(real, HKCU, path), expected);
+
+    InMemoryRegistry loaded;
+    std::string error;
+    ASSERT_TRUE(ImportRegFile(loaded, expected, error)) << error;
+    EXPECT_EQ(ExportRegFile(loaded, HKCU, path), expected);
+}
+
+TEST_F(RegExport, TheKeyPathKeepsTheSpellingItWasGivenIn) {
+    RegCloseKey(Create(L"Lower"));
+    std::string lower = text::ToLower(path);
+    // (A "\" before the closing quote would escape it on REG's command line.)
+    std::string expected = RunRegExport(folder, "hkcu\\" + lower + "\\LOWER");
+    ASSERT_FALSE(expected.empty());
+    Win32Registry real;
+    EXPECT_EQ(ExportRegFile(real, HKCU, lower + "\\LOWER\\"), expected);
+}
+
+TEST_F(RegExport, AWholeHiveExportsAndReloadsUnchanged) {
+    std::string expected = RunRegExport(folder, "HKCC");
+    ASSERT_FALSE(expected.empty());
+    Win32Registry real;
+    EXPECT_EQ(ExportRegFile(real, HKCC, ""), expected);
+    InMemoryRegistry loaded;
+    std::string error;
+    ASSERT_TRUE(ImportRegFile(loaded, expected, error)) << error;
+    EXPECT_EQ(ExportRegFile(loaded, HKCC, ""), expected);
+}
+
+TEST_F(RegExport, TheSystemsOwnClassesReloadUnchanged) {
+    // About 8,000 keys that nobody here wrote.
+    std::string expected = RunRegExport(folder, "HKEY_CLASSES_ROOT\\CLSID");
+    ASSERT_FALSE(expected.empty());
+    Win32Registry real;
+    EXPECT_EQ(ExportRegFile(real, HKCR, "CLSID"), expected);
+    InMemoryRegistry loaded;
+    std::string error;
+    ASSERT_TRUE(ImportRegFile(loaded, expected, error)) << error;
+    EXPECT_EQ(ExportRegFile(loaded, HKCR, "CLSID"), expected);
+}
+
+}  // namespace
