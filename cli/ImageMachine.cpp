@@ -4,6 +4,7 @@
 #include "platform/portable/PortableClock.h"
 #include "platform/portable/PortableFileSystem.h"
 #include "platform/portable/PortableProfile.h"
+#include "platform/portable/PortableShellLinks.h"
 #include "platform/portable/PortableSystemInfo.h"
 #include "platform/portable/RegFile.h"
 #include "platform/portable/ScriptedPrompts.h"
@@ -17,7 +18,8 @@ public:
         : split_(appFolder, hostFiles_, imageFiles_),
           profile_(split_),
           system_(registry_, split_),
-          platform_{registry_, split_, profile_, clock_, locale_, system_, prompts_} {}
+          links_(split_),
+          platform_{registry_, split_, profile_, clock_, locale_, system_, prompts_, links_} {}
 
     Platform& platform() override { return platform_; }
 
@@ -47,6 +49,7 @@ private:
     PortableClock clock_;
     UsEnglishLocale locale_;
     ScriptedPrompts prompts_;
+    PortableShellLinks links_;
     Platform platform_;
 };
 

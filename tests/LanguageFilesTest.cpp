@@ -236,6 +236,9 @@ TEST(LanguageFiles, EngTxtHoldsEveryLookedUpKeyWithTheTextOfTheCallSite) {
             ADD_FAILURE() << call.where << ": languages\\eng.txt lacks \"" << call.key << "\"";
             continue;
         }
+        // A key whose call site has no English default of its own gets its English text
+        // from eng.txt alone (a report title, a message that is only a number).
+        if (call.defaultText.empty()) continue;
         EXPECT_EQ(text, text::ReplaceAll(call.defaultText, "||", "\r\n"))
             << call.where << ": languages\\eng.txt gives \"" << call.key
             << "\" another text than the call site";

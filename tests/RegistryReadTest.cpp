@@ -29,7 +29,7 @@ protected:
     PortableWorld world;
     RegistrySpy spy{world.registry};
     Platform platform{spy,          world.files,  world.profile,        world.clock,
-                      world.locale, world.system, world.scriptedPrompts};
+                      world.locale, world.system, world.scriptedPrompts, world.links};
     App app{platform, folder.path()};
 };
 

@@ -53,7 +53,7 @@ protected:
     InMemoryRegistry& reg = world.registry;
     RegistrySpy spy{world.registry};
     Platform platform{spy,          world.files,  world.profile,        world.clock,
-                      world.locale, world.system, world.scriptedPrompts};
+                      world.locale, world.system, world.scriptedPrompts, world.links};
     App app{platform, folder.path()};
 };
 

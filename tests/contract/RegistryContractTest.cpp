@@ -40,7 +40,7 @@ protected:
         ASSERT_TRUE(world->CreateKey(HKCU, base));
         platform = std::make_unique<Platform>(Platform{world->registry(), rest.files, rest.profile,
                                                        rest.clock, rest.locale, rest.system,
-                                                       rest.scriptedPrompts});
+                                                       rest.scriptedPrompts, rest.links});
         app = std::make_unique<App>(*platform, folder.path());
     }
     void TearDown() override {
@@ -332,7 +332,7 @@ TEST_P(RegistryContract, RecursiveDeleteGoesLevelByLevelDeepestFirst) {
         ASSERT_TRUE(world->CreateKey(HKCU, K(path)));
     testing_support::RegistrySpy spy(reg());
     Platform spied{spy,         rest.files,  rest.profile,        rest.clock,
-                   rest.locale, rest.system, rest.scriptedPrompts};
+                   rest.locale, rest.system, rest.scriptedPrompts, rest.links};
     App spiedApp(spied, folder.path());
     spiedApp.events = &spy;
 
