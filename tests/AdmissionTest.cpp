@@ -107,9 +107,8 @@ TEST(Admission, TheDescriptionInTheLogIsTheRecordsFriendlyDescription) {
     DriveWorld w;
     ProblemRef item = Record(0, 0, 5, 7, "C:\\gone.exe");
     item->pCureKeyRoot = static_cast<int32_t>(HKLM);
-    // Moved in: assigning short literals trips a false -Wrestrict of mingw g++ 12 at -O3.
-    item->pCureKeyName = std::string("K");
-    item->pCureKeyValueName = std::string("V");
+    item->pCureKeyName = "K";
+    item->pCureKeyValueName = "V";
     addProblem(w.app, item);
     EXPECT_EQ(w.Lines("app3.log"),
               std::vector<std::string>{

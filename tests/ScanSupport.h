@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/portable/InMemoryRegistry.h"
+#include "platform/portable/SplitFileSystem.h"
 #include "scan/Progress.h"
 #include "scan/ProgressView.h"
 #include "tests/TestSupport.h"
@@ -46,7 +47,9 @@ private:
     App& app_;
 };
 
-struct ScanWorld : TestApp {
+// The application folder's files go to the host and every other path to the image, so
+// that the image's C: never hides the scratch folder (which is on C: under Wine).
+struct ScanWorld {
     ScanWorld() {
         std::filesystem::create_directories(driveC.host());
         world.files.MapDrive('C', driveC.path(), kDriveFixed);
@@ -63,9 +66,21 @@ struct ScanWorld : TestApp {
         world.registry.PutValue(hive, key, name, RegString(data));
     }
     std::vector<std::string> ProblemNames() const;
+    std::vector<std::string> Lines(const std::string& name) const {
+        return ReadLines(folder.HostFile(name));
+    }
 
+    ScratchFolder folder{"app"};
     ScratchFolder driveC{"c"};
     ScratchFolder driveD{"d"};
+    PortableWorld world;
+    PortableFileSystem hostFiles;
+    SplitFileSystem files{folder.path(), hostFiles, world.files};
+    PortableProfile profile{files};
+    Platform platform{world.registry, files,        profile,
+                      world.clock,    world.locale, world.system,
+                      world.scriptedPrompts,        world.links};
+    App app{platform, folder.path()};
     RecordingProgress progress{app};
 };
 
