@@ -17,6 +17,7 @@
 #include "bench/CountingAllocator.h"
 #include "bench/RegistryWalk.h"
 #include "platform/portable/InMemoryRegistry.h"
+#include "platform/portable/RegFile.h"
 #ifdef BRIVOLEX_BENCH_REAL_REGISTRY
 #include "bench/win32/RealRegistry.h"
 #endif
@@ -119,6 +120,19 @@ int main(int argc, char** argv) {
                 Grouped(kTargetKeysPerSecond).c_str(), Verdict(fast), kTargetBytesPerKey,
                 Verdict(small));
     allMet = allMet && fast && small;
+
+    // The registry file of an offline image: written and read back.
+    start = Clock::now();
+    std::string file = ExportRegFile(*registry, HKCU, base);
+    double exportSeconds = Seconds(start);
+    InMemoryRegistry reloaded;
+    std::string error;
+    start = Clock::now();
+    bool loaded = ImportRegFile(reloaded, file, error);
+    double importSeconds = Seconds(start);
+    std::printf("registry file of these keys (%s bytes): exported in %.2f s, imported in %.2f s%s\n",
+                Grouped(static_cast<double>(file.size())).c_str(), exportSeconds, importSeconds,
+                loaded ? "" : (", FAILED: " + error).c_str());
     registry.reset();
 
     // The same keys as machine classes, walked through the merged HKCR view.
