@@ -12,7 +12,8 @@ struct App;
 // logs "valuename is empty" and gives 0.
 int32_t DeleteRegistryValue(App& app, RegKey hive, const std::string& keyPath,
                             const std::string& valueName, bool nameRequired);
-// 0 or the Windows error code; with subkeys, the subtree goes first, deepest keys first.
+// 0 or the Windows error code; with subkeys, the subtree goes first, deepest keys first
+// (never for an empty key path: a hive is not emptied).
 int32_t DeleteRegistryKey(App& app, RegKey hive, const std::string& keyPath, bool subkeys);
 // Writes a REG_SZ value; true when the key opened and the write was issued.
 bool ChangeRegistryValue(App& app, RegKey hive, const std::string& keyPath,

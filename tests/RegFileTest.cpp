@@ -301,6 +301,10 @@ TEST(RegFile, AMalformedFileChangesNothingAndNamesItsLine) {
         {"half a UTF-16 character", Utf16File(header + good) + "x",
          "line 3: the file ends in half a UTF-16 character"},
         {"big-endian", "\xFE\xFF", "line 1: UTF-16 big-endian files are not supported"},
+        {"NUL in a key name", header + good + std::string("[HKCU\\a\0b]\r\n", 11),
+         "line 4: a NUL character in a key name"},
+        {"NUL in a value name", header + good + std::string("\"a\0\"=\"\"\r\n", 10),
+         "line 4: a NUL character in a value name"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -20,6 +20,8 @@ public:
     std::vector<std::string> calls;
     // When set, an operation whose call text starts with this throws RuntimeError 5.
     std::string throwOn;
+    // When not 0, SetValue fails with this status and writes nothing.
+    int32_t setStatus = 0;
 
     int32_t OpenKey(RegKey parent, const std::string& path, uint32_t access, RegKey& key) override {
         Note("open " + path);
@@ -45,7 +47,7 @@ public:
     }
     int32_t SetValue(RegKey key, const std::string& name, const RegValue& value) override {
         Note("set " + name);
-        return inner_.SetValue(key, name, value);
+        return setStatus != 0 ? setStatus : inner_.SetValue(key, name, value);
     }
     int32_t DeleteValue(RegKey key, const std::string& name) override {
         Note("deletevalue " + name);

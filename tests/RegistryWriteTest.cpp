@@ -242,10 +242,18 @@ TEST_F(RegistryWrite, ChangeRegistryValueWritesTheLengthOfTheTextWithoutTerminat
 
 TEST_F(RegistryWrite, AFailedWriteStillReportsSuccessAndTheReadBackShowsTheOldText) {
     reg.PutValue(HKCU, kKey, "Path", RegString("C:\\Old.exe"));
+    spy.setStatus = 5;
+    EXPECT_TRUE(ChangeRegistryValue(app, HKCU, kKey, "Path", "C:\\New.exe"));
+    EXPECT_EQ(ProblemLog(), (std::vector<std::string>{" >>> Changing registry value to C:\\New.exe",
+                                                      " >>> Backreaded value is C:\\Old.exe"}));
+}
+
+TEST_F(RegistryWrite, ChangeRegistryValueOnAReadOnlyKeyFailsAtTheOpen) {
+    reg.PutValue(HKCU, kKey, "Path", RegString("C:\\Old.exe"));
     reg.SetReadOnly(HKCU, kKey, true);
-    // Read-only keys refuse the open: the write is never issued.
     EXPECT_FALSE(ChangeRegistryValue(app, HKCU, kKey, "Path", "C:\\New.exe"));
     EXPECT_EQ(ProblemLog().back(), " >>> Cannot open key, error 5");
+    EXPECT_TRUE(spy.Only({"set"}).empty());
 }
 
 TEST_F(RegistryWrite, RunTimeFailuresAreLoggedAndEndTheCallWithItsResultSoFar) {

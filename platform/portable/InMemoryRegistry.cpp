@@ -1,9 +1,19 @@
 #include "platform/portable/InMemoryRegistry.h"
 
 #include <algorithm>
-#include <string_view>
+#include <cstring>
+#include <new>
 
 #include "platform/Text.h"
+
+// Layout, chosen for offline images of several hundred thousand keys:
+// - a key is one allocation: its fixed fields, then the bytes of its name;
+// - its subkeys are an array of pointers, sorted as Windows enumerates them;
+// - its values are packed one after another into one byte buffer, each as a 16-byte
+//   header (type, size, name length, data length), then the name, then the data.
+// A key with its values thus costs two allocations, plus its slot in its parent's array.
+// Handles live in a table and are reused; each remembers the subkey it enumerated
+// last, because the key opened next is nearly always that one.
 
 namespace {
 
@@ -12,8 +22,10 @@ constexpr uint32_t kSetBit = 0x0002;        // KEY_SET_VALUE
 constexpr uint32_t kEnumerateBit = 0x0008;  // KEY_ENUMERATE_SUB_KEYS
 // KEY_SET_VALUE, KEY_CREATE_SUB_KEY, KEY_CREATE_LINK, DELETE, WRITE_DAC, WRITE_OWNER.
 constexpr uint32_t kWriteBits = 0x0002 | 0x0004 | 0x0020 | 0x10000 | 0x40000 | 0x80000;
-constexpr int32_t kKeyDeleted = 1018;  // ERROR_KEY_DELETED
-constexpr int32_t kInvalidHandle = 6;  // ERROR_INVALID_HANDLE
+constexpr int32_t kInvalidHandle = 6;     // ERROR_INVALID_HANDLE
+constexpr int32_t kKeyDeleted = 1018;     // ERROR_KEY_DELETED
+constexpr int32_t kNoResources = 1450;    // ERROR_NO_SYSTEM_RESOURCES
+constexpr uint32_t kNoHint = 0xFFFFFFFFu;
 
 const char kMachineClasses[] = "SOFTWARE\\Classes";
 const char kUserClasses[] = "Software\\Classes";
@@ -51,13 +63,9 @@ RegValue Exact(const RegValue& given) {
 
 // A value as stored: what RegSetValueEx keeps of the data and the count it is given.
 RegValue Stored(const RegValue& given) {
+    if (!IsStringType(given.type)) return Exact(given);
     RegValue stored;
     stored.type = given.type;
-    if (!IsStringType(given.type)) {
-        stored.data = given.data.substr(0, std::min<size_t>(given.size, given.data.size()));
-        stored.size = static_cast<uint32_t>(stored.data.size());
-        return stored;
-    }
     std::u16string units = text::Utf8ToUtf16(given.data);
     size_t count = std::min<size_t>(given.size, units.size());
     // Windows adds the terminator a caller forgot to count.
@@ -69,9 +77,13 @@ RegValue Stored(const RegValue& given) {
     return stored;
 }
 
+void CopyBytes(char* to, const char* from, size_t count) {
+    if (count > 0) std::memcpy(to, from, count);
+}
+
 }  // namespace
 
-uint32_t RegTextLength(const std::string& utf8) {
+uint32_t RegTextLength(std::string_view utf8) {
     uint32_t n = 0;
     for (unsigned char c : utf8) {
         if ((c & 0xC0) != 0x80) ++n;  // one unit per code point start...
@@ -81,72 +93,169 @@ uint32_t RegTextLength(const std::string& utf8) {
 }
 
 struct InMemoryRegistry::Node {
-    // Name and data share one string: fewer allocations per value.
-    struct Value {
-        std::string nameAndData;
-        uint32_t nameLength = 0;
-        uint32_t type = 0;
-        uint32_t size = 0;
-
-        std::string_view Name() const { return std::string_view(nameAndData).substr(0, nameLength); }
-        std::string_view Data() const { return std::string_view(nameAndData).substr(nameLength); }
-        void Assign(std::string_view name, const RegValue& value) {
-            nameAndData.assign(name);
-            nameAndData += value.data;
-            nameLength = static_cast<uint32_t>(name.size());
-            type = value.type;
-            size = value.size;
-        }
-    };
-
-    std::string name;
-    std::vector<std::unique_ptr<Node>> children;  // sorted as Windows enumerates them
-    std::vector<Value> values;                    // in creation order
+    Node** children = nullptr;  // sorted as Windows enumerates them
+    char* values = nullptr;     // packed, in creation order
+    uint32_t childCount = 0;
+    uint32_t childCapacity = 0;
+    uint32_t valueBytes = 0;
+    uint32_t valueCount = 0;
+    uint32_t nameLength = 0;
     bool readOnly = false;
     bool deleted = false;
+    // The name's bytes follow in the same allocation.
 
-    // Position of the first child not ordered before `childName`.
-    std::vector<std::unique_ptr<Node>>::iterator LowerBound(std::string_view childName) {
-        return std::lower_bound(children.begin(), children.end(), childName,
-                                [](const std::unique_ptr<Node>& child, std::string_view n) {
-                                    return text::CompareNoCase(child->name, n) < 0;
-                                });
+    std::string_view Name() const {
+        return std::string_view(reinterpret_cast<const char*>(this + 1), nameLength);
     }
-    Node* Child(std::string_view childName) {
-        auto it = LowerBound(childName);
-        return it != children.end() && text::CompareNoCase((*it)->name, childName) == 0
-                   ? it->get()
+
+    static Node* Make(std::string_view name) {
+        void* memory = ::operator new(sizeof(Node) + name.size());
+        Node* node = new (memory) Node();
+        node->nameLength = static_cast<uint32_t>(name.size());
+        CopyBytes(reinterpret_cast<char*>(node + 1), name.data(), name.size());
+        return node;
+    }
+    // Frees a key and everything below it.
+    static void Destroy(Node* node) {
+        for (uint32_t i = 0; i < node->childCount; ++i) Destroy(node->children[i]);
+        delete[] node->children;
+        delete[] node->values;
+        node->~Node();
+        ::operator delete(node);
+    }
+
+    // --- subkeys
+
+    // Position of the first subkey not ordered before `childName`.
+    uint32_t LowerBound(std::string_view childName) const {
+        uint32_t low = 0, high = childCount;
+        while (low < high) {
+            uint32_t middle = low + (high - low) / 2;
+            if (text::CompareNoCase(children[middle]->Name(), childName) < 0)
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        return low;
+    }
+    Node* Child(std::string_view childName) const {
+        uint32_t at = LowerBound(childName);
+        return at < childCount && text::CompareNoCase(children[at]->Name(), childName) == 0
+                   ? children[at]
                    : nullptr;
     }
+    void InsertChild(uint32_t at, Node* child) {
+        if (childCount == childCapacity) {
+            // Most keys have one or two subkeys: grow by one at first.
+            uint32_t capacity = childCapacity < 4 ? childCapacity + 1 : childCapacity + childCapacity / 2;
+            Node** grown = new Node*[capacity];
+            std::copy(children, children + childCount, grown);
+            delete[] children;
+            children = grown;
+            childCapacity = capacity;
+        }
+        std::copy_backward(children + at, children + childCount, children + childCount + 1);
+        children[at] = child;
+        ++childCount;
+    }
     Node* AddChild(std::string_view childName) {
-        // Loading sorted data appends: try the end first.
-        auto it = children.end();
-        if (!children.empty() && text::CompareNoCase(children.back()->name, childName) >= 0) {
-            it = LowerBound(childName);
-            if (it != children.end() && text::CompareNoCase((*it)->name, childName) == 0)
-                return it->get();
+        // Sorted data, as a registry file holds it, appends: try the end first.
+        uint32_t at = childCount;
+        if (childCount > 0 && text::CompareNoCase(children[childCount - 1]->Name(), childName) >= 0) {
+            at = LowerBound(childName);
+            if (at < childCount && text::CompareNoCase(children[at]->Name(), childName) == 0)
+                return children[at];
         }
-        auto node = std::make_unique<Node>();
-        node->name.assign(childName);
-        return children.insert(it, std::move(node))->get();
+        Node* child = Make(childName);
+        InsertChild(at, child);
+        return child;
     }
-    Value* FindValue(std::string_view valueName) {
-        for (Value& v : values)
-            if (text::EqualsNoCase(v.Name(), valueName)) return &v;
-        return nullptr;
+    // Unlinks a subkey; false when it is not one.
+    bool Unlink(const Node* child) {
+        uint32_t at = LowerBound(child->Name());
+        while (at < childCount && children[at] != child) ++at;
+        if (at == childCount) return false;
+        std::copy(children + at + 1, children + childCount, children + at);
+        --childCount;
+        return true;
     }
-    void Put(std::string_view valueName, const RegValue& stored) {
-        if (Value* existing = FindValue(valueName)) {
-            std::string keptName(existing->Name());  // the first spelling stays
-            existing->Assign(keptName, stored);
+
+    // --- values
+
+    static constexpr uint32_t kHeader = 16;
+    struct ValueView {
+        uint32_t type = 0, size = 0, nameLength = 0, dataLength = 0;
+        const char* name = nullptr;
+        uint32_t offset = 0, next = 0;
+        std::string_view Name() const { return std::string_view(name, nameLength); }
+        std::string_view Data() const { return std::string_view(name + nameLength, dataLength); }
+    };
+    ValueView ValueAt(uint32_t offset) const {
+        ValueView v;
+        uint32_t header[4];
+        std::memcpy(header, values + offset, kHeader);
+        v.type = header[0];
+        v.size = header[1];
+        v.nameLength = header[2];
+        v.dataLength = header[3];
+        v.name = values + offset + kHeader;
+        v.offset = offset;
+        v.next = offset + kHeader + v.nameLength + v.dataLength;
+        return v;
+    }
+    bool FindValue(std::string_view valueName, ValueView& found) const {
+        for (uint32_t at = 0; at < valueBytes; at = found.next) {
+            found = ValueAt(at);
+            if (text::EqualsNoCase(found.Name(), valueName)) return true;
+        }
+        return false;
+    }
+    bool ValueByIndex(uint32_t index, ValueView& found) const {
+        if (index >= valueCount) return false;
+        uint32_t at = 0;
+        for (uint32_t i = 0; i <= index; ++i, at = found.next) found = ValueAt(at);
+        return true;
+    }
+    // Replaces the bytes [from, to) of the buffer with `record`.
+    void Splice(uint32_t from, uint32_t to, std::string_view record) {
+        uint32_t bytes = valueBytes - (to - from) + static_cast<uint32_t>(record.size());
+        char* buffer = bytes > 0 ? new char[bytes] : nullptr;
+        CopyBytes(buffer, values, from);
+        CopyBytes(buffer + from, record.data(), record.size());
+        CopyBytes(buffer + from + record.size(), values + to, valueBytes - to);
+        delete[] values;
+        values = buffer;
+        valueBytes = bytes;
+    }
+    static std::string Record(std::string_view valueName, const RegValue& value) {
+        uint32_t header[4] = {value.type, value.size, static_cast<uint32_t>(valueName.size()),
+                              static_cast<uint32_t>(value.data.size())};
+        std::string record(reinterpret_cast<const char*>(header), kHeader);
+        record += valueName;
+        record += value.data;
+        return record;
+    }
+    void PutValue(std::string_view valueName, const RegValue& stored) {
+        ValueView found;
+        if (FindValue(valueName, found)) {
+            std::string keptName(found.Name());  // the first spelling stays
+            Splice(found.offset, found.next, Record(keptName, stored));
         } else {
-            values.emplace_back();
-            values.back().Assign(valueName, stored);
+            Splice(valueBytes, valueBytes, Record(valueName, stored));
+            ++valueCount;
         }
     }
+    bool EraseValue(std::string_view valueName) {
+        ValueView found;
+        if (!FindValue(valueName, found)) return false;
+        Splice(found.offset, found.next, {});
+        --valueCount;
+        return true;
+    }
+
     size_t CountBelow() const {
-        size_t n = children.size();
-        for (const auto& child : children) n += child->CountBelow();
+        size_t n = childCount;
+        for (uint32_t i = 0; i < childCount; ++i) n += children[i]->CountBelow();
         return n;
     }
 };
@@ -158,6 +267,7 @@ struct InMemoryRegistry::Handle {
     Node* user = nullptr;
     Node* machine = nullptr;
     uint32_t access = 0;
+    uint32_t enumHint = kNoHint;  // the subkey enumerated last
     bool merged = false;
     bool inUse = false;
     bool classesRoot = false;  // the HKCR pseudo-handle: its nodes follow the tree
@@ -190,12 +300,12 @@ InMemoryRegistry::Node* Walk(InMemoryRegistry::Node* from, std::string_view path
 }  // namespace
 
 InMemoryRegistry::InMemoryRegistry()
-    : hklm_(std::make_unique<Node>()),
-      hkcu_(std::make_unique<Node>()),
-      hku_(std::make_unique<Node>()),
-      hkcc_(std::make_unique<Node>()),
+    : hklm_(Node::Make("")),
+      hkcu_(Node::Make("")),
+      hku_(Node::Make("")),
+      hkcc_(Node::Make("")),
       roots_(5) {
-    Node* nodes[] = {nullptr, hkcu_.get(), hklm_.get(), hku_.get(), hkcc_.get()};
+    Node* nodes[] = {nullptr, hkcu_, hklm_, hku_, hkcc_};
     for (size_t i = 0; i < roots_.size(); ++i) {
         roots_[i].access = KEY_ALL_ACCESS_;
         roots_[i].node = nodes[i];
@@ -205,14 +315,17 @@ InMemoryRegistry::InMemoryRegistry()
     roots_[0].classesRoot = true;
 }
 
-InMemoryRegistry::~InMemoryRegistry() = default;
+InMemoryRegistry::~InMemoryRegistry() {
+    for (Node* root : {hklm_, hkcu_, hku_, hkcc_}) Node::Destroy(root);
+    for (Node* node : deleted_) Node::Destroy(node);
+}
 
 InMemoryRegistry::Node* InMemoryRegistry::Root(RegKey hive) const {
     switch (hive) {
-        case HKLM: return hklm_.get();
-        case HKCU: return hkcu_.get();
-        case HKU: return hku_.get();
-        case HKCC: return hkcc_.get();
+        case HKLM: return hklm_;
+        case HKCU: return hkcu_;
+        case HKU: return hku_;
+        case HKCC: return hkcc_;
         default: return nullptr;
     }
 }
@@ -227,18 +340,26 @@ InMemoryRegistry::Handle* InMemoryRegistry::Find(RegKey key) {
     Handle& handle = roots_[index];
     if (handle.classesRoot && handle.nodesGeneration != generation_) {
         // The classes keys may have been created or deleted meanwhile.
-        handle.user = Walk(hkcu_.get(), kUserClasses);
-        handle.machine = Walk(hklm_.get(), kMachineClasses);
+        handle.user = Walk(hkcu_, kUserClasses);
+        handle.machine = Walk(hklm_, kMachineClasses);
         handle.nodesGeneration = generation_;
     }
     return &handle;
 }
 
-int32_t InMemoryRegistry::OpenFrom(const Handle& from, const std::string& path, uint32_t access,
+int32_t InMemoryRegistry::OpenFrom(const Handle& from, std::string_view path, uint32_t access,
                                    Handle& out) {
     std::vector<std::string_view>& parts = pathParts_;
-    if (!SplitPath(path, parts)) return kRegNotFound;
+    if (path.find('\\') == std::string_view::npos) {
+        parts.clear();
+        if (!path.empty()) parts.push_back(path);
+    } else if (!SplitPath(path, parts)) {
+        return kRegNotFound;
+    }
     out.access = access;
+    out.enumHint = kNoHint;
+    out.classesRoot = false;
+    out.nodesGeneration = ~uint64_t{0};
     out.mergedGeneration = ~uint64_t{0};
     if (from.merged) {
         Node* user = from.user;
@@ -260,9 +381,14 @@ int32_t InMemoryRegistry::OpenFrom(const Handle& from, const std::string& path, 
     }
     Node* node = from.node;
     if (!node || node->deleted) return kKeyDeleted;
-    for (std::string_view part : parts) {
-        node = node->Child(part);
-        if (!node) return kRegNotFound;
+    if (parts.size() == 1 && from.enumHint < node->childCount &&
+        node->children[from.enumHint]->Name() == parts[0]) {
+        node = node->children[from.enumHint];  // the subkey just enumerated
+    } else {
+        for (std::string_view part : parts) {
+            node = node->Child(part);
+            if (!node) return kRegNotFound;
+        }
     }
     if ((access & kWriteBits) && node->readOnly) return kRegAccessDenied;
     out.merged = false;
@@ -273,25 +399,19 @@ int32_t InMemoryRegistry::OpenFrom(const Handle& from, const std::string& path, 
 
 int32_t InMemoryRegistry::OpenKey(RegKey parent, const std::string& path, uint32_t access,
                                   RegKey& key) {
+    // A free slot first: growing the table may move the parent's handle.
+    if (freeHandles_.empty()) {
+        if (handles_.size() >= 0x7FFFFFFEu) return kNoResources;
+        handles_.emplace_back();
+        freeHandles_.push_back(static_cast<uint32_t>(handles_.size() - 1));
+    }
     Handle* from = Find(parent);
     if (!from) return kInvalidHandle;
-    Handle opened;
-    int32_t status = OpenFrom(*from, path, access, opened);
-    if (status != kRegSuccess) return status;
-    uint32_t index;
-    if (!freeHandles_.empty()) {
-        index = freeHandles_.back();
-        freeHandles_.pop_back();
-    } else {
-        if (handles_.size() >= 0x7FFFFFFEu) return 1450;  // ERROR_NO_SYSTEM_RESOURCES
-        index = static_cast<uint32_t>(handles_.size());
-        handles_.emplace_back();
-    }
+    uint32_t index = freeHandles_.back();
     Handle& slot = handles_[index];
-    std::vector<Node*> keep = std::move(slot.mergedChildren);  // reuse its capacity
-    slot = std::move(opened);
-    slot.mergedChildren = std::move(keep);
-    slot.mergedChildren.clear();
+    int32_t status = OpenFrom(*from, path, access, slot);
+    if (status != kRegSuccess) return status;
+    freeHandles_.pop_back();
     slot.inUse = true;
     key = index + 1;
     return kRegSuccess;
@@ -310,34 +430,34 @@ int32_t InMemoryRegistry::QueryValue(RegKey key, const std::string& name, uint32
     Node* node = ValueOwner(*handle);
     if (!node) return kRegNotFound;
     if (node->deleted) return kKeyDeleted;
-    Node::Value* found = node->FindValue(name);
-    if (!found) return kRegNotFound;
-    value.type = found->type;
-    value.size = found->size;
-    if (found->size > capacity) {
+    Node::ValueView found;
+    if (!node->FindValue(name, found)) return kRegNotFound;
+    value.type = found.type;
+    value.size = found.size;
+    if (found.size > capacity) {
         value.data.clear();
         return kRegMoreData;
     }
-    value.data.assign(found->Data());
+    value.data.assign(found.Data());
     return kRegSuccess;
 }
 
 const std::vector<InMemoryRegistry::Node*>& InMemoryRegistry::MergedChildren(Handle& handle) {
     if (handle.mergedGeneration == generation_) return handle.mergedChildren;
     handle.mergedChildren.clear();
-    static const std::vector<std::unique_ptr<Node>> none;
-    const auto& a = handle.user ? handle.user->children : none;
-    const auto& b = handle.machine ? handle.machine->children : none;
-    size_t i = 0, j = 0;
-    while (i < a.size() || j < b.size()) {
-        int order = i == a.size()   ? 1
-                    : j == b.size() ? -1
-                                    : text::CompareNoCase(a[i]->name, b[j]->name);
+    const Node* a = handle.user;
+    const Node* b = handle.machine;
+    uint32_t na = a ? a->childCount : 0, nb = b ? b->childCount : 0;
+    uint32_t i = 0, j = 0;
+    while (i < na || j < nb) {
+        int order = i == na   ? 1
+                    : j == nb ? -1
+                              : text::CompareNoCase(a->children[i]->Name(), b->children[j]->Name());
         if (order <= 0) {
-            handle.mergedChildren.push_back(a[i++].get());
+            handle.mergedChildren.push_back(a->children[i++]);
             if (order == 0) ++j;
         } else {
-            handle.mergedChildren.push_back(b[j++].get());
+            handle.mergedChildren.push_back(b->children[j++]);
         }
     }
     handle.mergedGeneration = generation_;
@@ -358,11 +478,12 @@ int32_t InMemoryRegistry::EnumKey(RegKey key, uint32_t index, uint32_t nameCapac
         found = children[index];
     } else {
         if (handle->node->deleted) return kKeyDeleted;
-        if (index >= handle->node->children.size()) return kRegNoMoreItems;
-        found = handle->node->children[index].get();
+        if (index >= handle->node->childCount) return kRegNoMoreItems;
+        found = handle->node->children[index];
+        handle->enumHint = index;
     }
-    if (RegTextLength(found->name) + 1 > nameCapacity) return kRegMoreData;
-    name = found->name;
+    if (RegTextLength(found->Name()) + 1 > nameCapacity) return kRegMoreData;
+    name.assign(found->Name());
     return kRegSuccess;
 }
 
@@ -374,12 +495,12 @@ int32_t InMemoryRegistry::EnumValue(RegKey key, uint32_t index, uint32_t nameCap
     Node* node = ValueOwner(*handle);
     if (!node) return kRegNoMoreItems;
     if (node->deleted) return kKeyDeleted;
-    if (index >= node->values.size()) return kRegNoMoreItems;
-    const Node::Value& v = node->values[index];
-    if (RegTextLength(std::string(v.Name())) + 1 > nameCapacity || v.size > dataCapacity)
+    Node::ValueView found;
+    if (!node->ValueByIndex(index, found)) return kRegNoMoreItems;
+    if (RegTextLength(found.Name()) + 1 > nameCapacity || found.size > dataCapacity)
         return kRegMoreData;
-    name.assign(v.Name());
-    type = v.type;
+    name.assign(found.Name());
+    type = found.type;
     return kRegSuccess;
 }
 
@@ -401,7 +522,7 @@ int32_t InMemoryRegistry::SetValue(RegKey key, const std::string& name, const Re
     if (!node) return kRegNotFound;
     if (node->deleted) return kKeyDeleted;
     if (node->readOnly) return kRegAccessDenied;
-    node->Put(name, Stored(value));
+    node->PutValue(name, Stored(value));
     return kRegSuccess;
 }
 
@@ -412,24 +533,21 @@ int32_t InMemoryRegistry::DeleteValue(RegKey key, const std::string& name) {
     Node* node = ValueOwner(*handle);
     if (!node) return kRegNotFound;
     if (node->deleted) return kKeyDeleted;
-    for (auto it = node->values.begin(); it != node->values.end(); ++it) {
-        if (text::EqualsNoCase(it->Name(), name)) {
-            if (node->readOnly) return kRegAccessDenied;
-            node->values.erase(it);
-            return kRegSuccess;
-        }
-    }
-    return kRegNotFound;
+    Node::ValueView found;
+    if (!node->FindValue(name, found)) return kRegNotFound;
+    if (node->readOnly) return kRegAccessDenied;
+    node->EraseValue(name);
+    return kRegSuccess;
 }
 
 InMemoryRegistry::Node* InMemoryRegistry::ParentOf(const Node* target) const {
-    std::vector<Node*> pending = {hklm_.get(), hkcu_.get(), hku_.get(), hkcc_.get()};
+    std::vector<Node*> pending = {hklm_, hkcu_, hku_, hkcc_};
     while (!pending.empty()) {
         Node* node = pending.back();
         pending.pop_back();
-        for (const auto& child : node->children) {
-            if (child.get() == target) return node;
-            pending.push_back(child.get());
+        for (uint32_t i = 0; i < node->childCount; ++i) {
+            if (node->children[i] == target) return node;
+            pending.push_back(node->children[i]);
         }
     }
     return nullptr;
@@ -438,13 +556,10 @@ InMemoryRegistry::Node* InMemoryRegistry::ParentOf(const Node* target) const {
 // Unlinks a key without subkeys from its parent; it stays allocated for open handles.
 int32_t InMemoryRegistry::Remove(Node* parent, Node* target) {
     if (!parent) return kRegAccessDenied;  // a hive's root
-    if (target->readOnly || !target->children.empty()) return kRegAccessDenied;
-    auto it = std::find_if(parent->children.begin(), parent->children.end(),
-                           [target](const std::unique_ptr<Node>& c) { return c.get() == target; });
-    if (it == parent->children.end()) return kRegNotFound;
+    if (target->readOnly || target->childCount > 0) return kRegAccessDenied;
+    if (!parent->Unlink(target)) return kRegNotFound;
     target->deleted = true;
-    deleted_.push_back(std::move(*it));
-    parent->children.erase(it);
+    deleted_.push_back(target);
     ++generation_;
     return kRegSuccess;
 }
@@ -462,7 +577,8 @@ int32_t InMemoryRegistry::DeleteKey(RegKey key, const std::string& name) {
         return Remove(ParentOf(self), self);
     }
     std::string_view last = parts.back();
-    std::string parentPath(name.substr(0, static_cast<size_t>(last.data() - name.data())));
+    std::string_view parentPath =
+        std::string_view(name).substr(0, static_cast<size_t>(last.data() - name.data()));
 
     Handle parent;
     int32_t status = OpenFrom(*handle, parentPath, KEY_QUERY_VALUE_, parent);
@@ -484,9 +600,9 @@ bool InMemoryRegistry::CreateKey(RegKey hive, const std::string& path) {
     Node* node = Root(hive);
     if (hive == HKCR) {
         // Per-user classes win where the key already exists there.
-        Node* userClasses = Walk(hkcu_.get(), kUserClasses);
+        Node* userClasses = Walk(hkcu_, kUserClasses);
         if (userClasses && Walk(userClasses, path)) return true;
-        node = hklm_.get();
+        node = hklm_;
         std::vector<std::string_view> classes;
         SplitPath(kMachineClasses, classes);
         parts.insert(parts.begin(), classes.begin(), classes.end());
@@ -505,7 +621,7 @@ bool InMemoryRegistry::PutValue(RegKey hive, const std::string& path, const std:
     if (!root || OpenFrom(*root, path, KEY_QUERY_VALUE_, opened) != kRegSuccess) return false;
     Node* node = ValueOwner(opened);
     if (!node) return false;
-    node->Put(name, Exact(value));
+    node->PutValue(name, Exact(value));
     return true;
 }
 
@@ -516,10 +632,12 @@ bool InMemoryRegistry::DeleteTree(RegKey hive, const std::string& path) {
     Node* top = ValueOwner(opened);
     Node* parent = top ? ParentOf(top) : nullptr;
     if (!parent) return false;
-    // Children first, deepest first, so that every removal sees a key without subkeys.
+    // Parents before children in `order`; removed from its end, deepest first.
     std::vector<std::pair<Node*, Node*>> order = {{parent, top}};
-    for (size_t i = 0; i < order.size(); ++i)
-        for (const auto& child : order[i].second->children) order.push_back({order[i].second, child.get()});
+    for (size_t i = 0; i < order.size(); ++i) {
+        Node* node = order[i].second;
+        for (uint32_t c = 0; c < node->childCount; ++c) order.push_back({node, node->children[c]});
+    }
     for (auto it = order.rbegin(); it != order.rend(); ++it) {
         it->second->readOnly = false;
         Remove(it->first, it->second);

@@ -9,8 +9,9 @@
 // - keys can be marked read-only: a full-access open is refused with 5 while a
 //   query-access open succeeds, as for an account without write rights;
 // - a handle to a key that was deleted meanwhile fails with 1018 (key deleted).
+// It is laid out to hold an offline machine's registry (several hundred thousand keys)
+// compactly and to be walked fast: see InMemoryRegistry.cpp.
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,18 +59,21 @@ private:
     struct Handle;
     Node* Root(RegKey hive) const;
     Handle* Find(RegKey key);
-    int32_t OpenFrom(const Handle& from, const std::string& path, uint32_t access, Handle& out);
+    int32_t OpenFrom(const Handle& from, std::string_view path, uint32_t access, Handle& out);
     Node* ValueOwner(const Handle& handle) const;
     const std::vector<Node*>& MergedChildren(Handle& handle);
     int32_t Remove(Node* parent, Node* target);
     Node* ParentOf(const Node* target) const;
 
-    std::unique_ptr<Node> hklm_, hkcu_, hku_, hkcc_;
-    std::vector<Handle> handles_;       // opened keys: handle value = index + 1
+    Node* hklm_;
+    Node* hkcu_;
+    Node* hku_;
+    Node* hkcc_;
+    std::vector<Handle> handles_;        // opened keys: handle value = index + 1
     std::vector<uint32_t> freeHandles_;  // indices of closed slots, reused first
-    std::vector<Handle> roots_;         // the predefined keys' pseudo-handles
+    std::vector<Handle> roots_;          // the predefined keys' pseudo-handles
     // Deleted keys stay allocated, so that handles still naming them fail cleanly.
-    std::vector<std::unique_ptr<Node>> deleted_;
+    std::vector<Node*> deleted_;
     uint64_t generation_ = 0;  // bumped by every change of the key tree
     std::vector<std::string_view> pathParts_;  // scratch of OpenFrom, kept for its capacity
 };
@@ -79,4 +83,4 @@ RegValue RegString(const std::string& text, uint32_t type = REG_SZ_);
 RegValue RegDword(uint32_t number);
 RegValue RegBinary(const std::string& bytes, uint32_t type = REG_BINARY_);
 // Length of a UTF-8 text in UTF-16 units: how the registry counts the characters.
-uint32_t RegTextLength(const std::string& utf8);
+uint32_t RegTextLength(std::string_view utf8);

@@ -80,7 +80,8 @@ bool DecodeFile(const std::string& bytes, std::string& text, std::string& proble
         return false;
     }
     if (bytes.size() >= 3 && starts("\xEF\xBB\xBF", 3)) {
-        text = bytes.substr(3);
+        // Through UTF-16 and back: malformed bytes become the characters they stand for.
+        text = text::Utf16ToUtf8(text::Utf8ToUtf16(std::string_view(bytes).substr(3)));
         return true;
     }
     text = text::AnsiToUtf8(bytes);
@@ -159,6 +160,7 @@ private:
             start = end + 1;
         }
         if (remove && path.empty()) return Fail(i, "a whole hive cannot be deleted");
+        if (path.find('\0') != std::string_view::npos) return Fail(i, "a NUL character in a key name");
         change.kind = remove ? Change::kDeleteKey : Change::kCreateKey;
         change.path = path;
         changes_->push_back(change);
@@ -207,6 +209,8 @@ private:
         size_t pos = 1;
         if (line[0] == '"' && !ParseQuoted(line, pos, change.name))
             return Fail(i, "missing closing quote of the value name");
+        if (change.name.find('\0') != std::string::npos)
+            return Fail(i, "a NUL character in a value name");
         std::string_view rest = SkipBlanks(line.substr(pos));
         if (rest.empty() || rest[0] != '=') return Fail(i, "missing '=' after the value name");
         if (!hasKey_) return Fail(i, "a value outside a key");

@@ -1,0 +1,111 @@
+#include "bench/ClassesShape.h"
+
+#include <cstdint>
+#include <cstdio>
+
+namespace {
+
+class Generator {
+public:
+    Generator(KeySink& sink, GeneratedSize& size) : sink_(sink), size_(size) {}
+
+    uint32_t Next() {
+        state_ = state_ * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<uint32_t>(state_ >> 33);
+    }
+    bool Chance(uint32_t percent) { return Next() % 100 < percent; }
+    std::string Guid() {
+        char text[40];
+        std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%04X-%04X%08X}", Next(), Next() & 0xFFFF,
+                      Next() & 0xFFFF, Next() & 0xFFFF, Next() & 0xFFFF, Next());
+        return text;
+    }
+
+    // parent\name, counted once.
+    std::string Key(const std::string& parent, const std::string& name) {
+        std::string path = parent + "\\" + name;
+        sink_.CreateKey(path);
+        ++size_.keys;
+        size_.nameAndDataBytes += name.size();
+        return path;
+    }
+    void Value(const std::string& path, const std::string& name, const std::string& text) {
+        sink_.PutString(path, name, text);
+        ++size_.values;
+        size_.nameAndDataBytes += name.size() + text.size() + 1;
+    }
+
+private:
+    KeySink& sink_;
+    GeneratedSize& size_;
+    uint64_t state_ = 0x9E3779B97F4A7C15ull;
+};
+
+}  // namespace
+
+GeneratedSize GenerateClasses(KeySink& sink, const std::string& base, size_t targetKeys) {
+    GeneratedSize size;
+    Generator g(sink, size);
+    // Shares of the entries, as in a Windows 10 HKCR: mostly classes and interfaces.
+    // With their subkeys (3.8 a class, 2.5 an interface, 6 a type library, 2.3 an
+    // identifier, 1.6 an extension) they add up to about `targetKeys` keys.
+    const double unit = static_cast<double>(targetKeys) / 351.3;
+    const auto share = [unit](double weight) { return static_cast<size_t>(weight * unit); };
+    const size_t classes = share(48), interfaces = share(25), typeLibs = share(3),
+                 progIds = share(28), extensions = share(15);
+
+    std::string clsidRoot = g.Key(base, "CLSID");
+    for (size_t i = 0; i < classes; ++i) {
+        std::string id = g.Guid();
+        std::string key = g.Key(clsidRoot, id);
+        g.Value(key, "", "Vendor Component Class " + std::to_string(i));
+        std::string server = g.Key(key, "InprocServer32");
+        g.Value(server, "", "C:\\Windows\\System32\\component" + std::to_string(i % 900) + ".dll");
+        g.Value(server, "ThreadingModel", i % 3 ? "Both" : "Apartment");
+        if (g.Chance(20)) {
+            std::string local = g.Key(key, "LocalServer32");
+            g.Value(local, "", "\"C:\\Program Files\\Vendor\\app" + std::to_string(i % 50) +
+                                   ".exe\" /automation");
+        }
+        if (g.Chance(30))
+            g.Value(g.Key(key, "DefaultIcon"), "", "C:\\Program Files\\Vendor\\app.exe,-" + std::to_string(i % 7));
+        if (g.Chance(50)) g.Value(g.Key(key, "ProgID"), "", "Vendor.Thing" + std::to_string(i) + ".1");
+        if (g.Chance(20))
+            g.Value(g.Key(key, "VersionIndependentProgID"), "", "Vendor.Thing" + std::to_string(i));
+        if (g.Chance(40)) g.Value(g.Key(key, "TypeLib"), "", g.Guid());
+        if (g.Chance(10)) g.Key(g.Key(key, "Implemented Categories"), g.Guid());
+    }
+    std::string interfaceRoot = g.Key(base, "Interface");
+    for (size_t i = 0; i < interfaces; ++i) {
+        std::string key = g.Key(interfaceRoot, g.Guid());
+        g.Value(key, "", "IVendorThing" + std::to_string(i));
+        g.Value(g.Key(key, "ProxyStubClsid32"), "", "{00020424-0000-0000-C000-000000000046}");
+        if (g.Chance(50)) {
+            std::string lib = g.Key(key, "TypeLib");
+            g.Value(lib, "", g.Guid());
+            g.Value(lib, "Version", "1.0");
+        }
+    }
+    std::string typeLibRoot = g.Key(base, "TypeLib");
+    for (size_t i = 0; i < typeLibs; ++i) {
+        std::string version = g.Key(g.Key(typeLibRoot, g.Guid()), "1.0");
+        g.Value(version, "", "Vendor Type Library " + std::to_string(i));
+        g.Value(g.Key(g.Key(version, "0"), "win32"), "", "C:\\Windows\\System32\\vendor" + std::to_string(i) + ".tlb");
+        g.Value(g.Key(version, "FLAGS"), "", "0");
+        g.Value(g.Key(version, "HELPDIR"), "", "C:\\Windows\\System32");
+    }
+    for (size_t i = 0; i < progIds; ++i) {
+        std::string key = g.Key(base, "Vendor.Thing" + std::to_string(i) + ".1");
+        g.Value(key, "", "Vendor Thing " + std::to_string(i));
+        g.Value(g.Key(key, "CLSID"), "", g.Guid());
+        if (g.Chance(30)) g.Value(g.Key(key, "CurVer"), "", "Vendor.Thing" + std::to_string(i) + ".2");
+    }
+    for (size_t i = 0; i < extensions; ++i) {
+        std::string key = g.Key(base, ".ext" + std::to_string(i));
+        g.Value(key, "", "Vendor.Thing" + std::to_string(i) + ".1");
+        g.Value(key, "Content Type", "application/x-vendor-" + std::to_string(i));
+        if (g.Chance(50)) g.Value(g.Key(key, "OpenWithProgids"), "Vendor.Thing" + std::to_string(i) + ".1", "");
+        if (g.Chance(10)) g.Value(g.Key(key, "ShellNew"), "NullFile", "");
+    }
+    return size;
+}
