@@ -5,9 +5,11 @@
 #include "core/Logs.h"
 #include "scan/ComScanners.h"
 #include "scan/ExtensionScanners.h"
+#include "scan/OldFilesScanner.h"
 #include "scan/Progress.h"
 #include "scan/ProgressView.h"
 #include "scan/ReferenceScanners.h"
+#include "scan/ShortcutScanners.h"
 
 namespace {
 const char kCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
@@ -15,7 +17,15 @@ const char kCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
 std::vector<ScanStep> ScanSequence() {
     const std::string cv = kCurrentVersion;
+    const std::string menuOrder = cv + "\\Explorer\\MenuOrder\\";
+    auto menu = [menuOrder](const std::string& rest) {
+        return [key = menuOrder + rest](App& app) { SRMO(app, HKCU, key, key); };
+    };
     return {
+        {"Desktop", 2, [](App& app) { SFFBL(app, app.DesktopFolder); }},
+        {"Common desktop", 2, [](App& app) { SFFBL(app, app.CommonDesktopFolder); }},
+        {"Programs", 2, [](App& app) { SFFBL(app, app.ProgramsFolder); }},
+        {"Common programs", 2, [](App& app) { SFFBL(app, app.CommonProgramsFolder); }},
         {"Uninstall", 1,
          [](App& app) {
              ScanRegistryForBrokenLinks(app, HKLM, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
@@ -51,6 +61,9 @@ std::vector<ScanStep> ScanSequence() {
          [](App& app) {
              ScanRegistryForBrokenHelps(app, HKLM, "Software\\Microsoft\\Windows\\HTML Help");
          }},
+        {"MenuOrder (&Programs)", 1, menu("Start Menu\\&Programs")},
+        {"MenuOrder (Programs)", 1, menu("Start Menu\\Programs")},
+        {"MenuOrder (Start Menu2)", 1, menu("Start Menu2\\Programs")},
         {"Applications", 1, [](App& app) { ScanHKCR(app, "Applications"); }},
         {"CLSID", 1, [](App& app) { ScanHKCR_CLSID(app); }},
         {"Installer folders", 1, [](App& app) { SR_InstallerFolders(app); }},
@@ -60,6 +73,8 @@ std::vector<ScanStep> ScanSequence() {
         {"TypeLib (CLSID)", 1, [](App& app) { SCANREG_TypeLib(app, "CLSID"); }},
         {"TypeLib (Interface)", 1, [](App& app) { SCANREG_TypeLib(app, "Interface"); }},
         {"ARPCache", 1, [](App& app) { SCANREG_ARPCache(app); }},
+        {"Temporary folder", 1, [](App& app) { ScanFolderForOldFiles(app, app.TempFolder); }},
+        {"Cache folder", 1, [](App& app) { ScanFolderForOldFiles(app, app.CacheFolder); }},
     };
 }
 

@@ -132,3 +132,15 @@ TEST(ScanDriver, UpdatesWithoutAWindowOnlyCount) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ScanDriver, TheSequenceHas27StepsThatFillTheBarsThirtyOneSteps) {
+    std::vector<ScanStep> steps = ScanSequence();
+    EXPECT_EQ(steps.size(), 27u);
+    EXPECT_EQ(AllBarSteps(), 31);
+    // The four shortcut folders come first and count two steps each.
+    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(steps[i].barSteps, 2) << steps[i].name;
+}
+
+}  // namespace

@@ -1,5 +1,6 @@
 #include "tests/ScanSupport.h"
 
+#include "platform/portable/PortableShellLinks.h"
 #include "problems/clsItem.h"
 
 namespace testing_support {
@@ -11,6 +12,25 @@ void ScanWorld::CreateFileOnC(const std::string& windowsPath) {
     std::filesystem::path file = driveC.host() / hostpath::FromUtf8(relative);
     std::filesystem::create_directories(file.parent_path());
     WriteBytes(file, "test file\r\n");
+}
+
+void ScanWorld::CreateFolderOnC(const std::string& windowsPath) {
+    std::string relative = windowsPath.substr(3);
+    for (char& c : relative)
+        if (c == '\\') c = '/';
+    std::filesystem::create_directories(driveC.host() / hostpath::FromUtf8(relative));
+}
+
+void ScanWorld::CreateShortcutOnC(const std::string& windowsPath, const std::string& target,
+                                  const std::string& arguments, bool targetIsFolder) {
+    ShellLinkInfo fields;
+    fields.target = target;
+    fields.arguments = arguments;
+    CreateFileOnC(windowsPath);
+    std::string relative = windowsPath.substr(3);
+    for (char& c : relative)
+        if (c == '\\') c = '/';
+    WriteBytes(driveC.host() / hostpath::FromUtf8(relative), NewShellLinkBytes(fields, targetIsFolder));
 }
 
 std::vector<std::string> ScanWorld::ProblemNames() const {

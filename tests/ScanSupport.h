@@ -62,6 +62,14 @@ struct ScanWorld {
     }
     // Creates a file (and its folders) on drive C:, given by its Windows path.
     void CreateFileOnC(const std::string& windowsPath);
+    void CreateFolderOnC(const std::string& windowsPath);
+    // The path of a file on drive C: as the host helpers address it.
+    std::string HostPathOnC(const std::string& windowsPath) const {
+        return driveC.path() + "\\" + windowsPath.substr(3);
+    }
+    // Writes a shortcut file on drive C: pointing at `target` (a folder when asked).
+    void CreateShortcutOnC(const std::string& windowsPath, const std::string& target,
+                           const std::string& arguments = "", bool targetIsFolder = false);
     void Put(RegKey hive, const std::string& key, const std::string& name, const std::string& data) {
         world.registry.PutValue(hive, key, name, RegString(data));
     }
