@@ -18,5 +18,8 @@ std::unique_ptr<Machine> OpenImageMachine(const CliOptions& options, const std::
                                           std::string& error);
 // This machine; null with a one-line error where the build cannot scan it.
 std::unique_ptr<Machine> OpenThisMachine(std::string& error);
+// The shell-link reader of the machine the program runs on: the shell's link object
+// on Windows, the program's own reader elsewhere.
+std::unique_ptr<ShellLinks> OpenHostShellLinks();
 // The folder that holds the running program.
 std::string ProgramFolderOfCli();

@@ -4,6 +4,7 @@
 
 #include "cli/CliOptions.h"
 #include "cli/ScanCommand.h"
+#include "cli/ShortcutCommand.h"
 #include "platform/Console.h"
 #include "platform/Text.h"
 
@@ -17,8 +18,7 @@ int Run(const std::vector<std::string>& args) {
         return 2;
     }
     if (options.command == "scan") return RunScanCommand(options);
-    console::WriteErr("brivolex-cli: " + options.command + " is not available yet\n");
-    return 2;
+    return RunShortcutCommand(options);
 }
 
 }  // namespace
