@@ -18,6 +18,7 @@ struct Expected {
     int check;
     int status;
     std::string missing;
+    int type = 0;
 };
 
 const std::string kCv = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
@@ -29,8 +30,18 @@ std::string Class(int n) {
 }
 const std::string kFileExts = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
 
+const std::string kPrograms = "C:\\Users\\Sample\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
+const std::string kCommonPrograms = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs";
+const std::string kMenuOrder = kCv + "\\Explorer\\MenuOrder\\";
+const std::string kLocal = "C:\\Users\\Sample\\AppData\\Local\\";
+
 const std::vector<Expected>& SampleProblems() {
     static const std::vector<Expected> problems = {
+        {"C:\\Users\\Sample\\Desktop\\Old Game.lnk", 0, 0, kPf + "Old Game\\game.exe", 1},
+        {"C:\\Users\\Public\\Desktop\\Old Tool.lnk", 0, 0, kPf + "Old Tool\\tool.exe", 1},
+        {kPrograms + "\\Accessories\\Old Paint.lnk", 0, 0, kPf + "Old Paint\\paint.exe", 1},
+        {kCommonPrograms + "\\Network Tool.lnk", 0, 0, "\\\\server\\share\\tool.exe", 1},
+        {kCommonPrograms + "\\Viewer\\Viewer Help.lnk", 0, 0, kPf + "Viewer\\help.chm", 1},
         {kUninstall + "\\OldGame", 4, 2, kPf + "Old Game\\uninst.exe"},
         {kUninstall + "\\OldGame\\Patch1", 4, 2, kPf + "Old Game\\Patch1\\unpatch.exe"},
         {"HKLM\\" + kCv + "\\Run\\OldUpdater", 5, 0, kPf + "Old Updater\\updater.exe -background"},
@@ -43,6 +54,10 @@ const std::vector<Expected>& SampleProblems() {
         {"HKLM\\" + kCv + "\\App Paths\\oldapp.exe", 3, 0, kPf + "Old App\\oldapp.exe"},
         {"HKLM\\Software\\Microsoft\\Windows\\Help\\oldhelp.hlp", 1, 3, kPf + "Old App\\Help\\oldhelp.hlp"},
         {"HKLM\\Software\\Microsoft\\Windows\\HTML Help\\gone.chm", 1, 3, kPf + "Old App\\Help\\gone.chm"},
+        {kMenuOrder + "Start Menu\\&Programs\\Accessories\\Old Calc", 13, 0,
+         kPrograms + "\\Accessories\\Old Calc.lnk"},
+        {kMenuOrder + "Start Menu2\\Programs\\Games\\Old Solitaire", 13, 0,
+         kPrograms + "\\Games\\Old Solitaire.lnk"},
         {"HKCR\\Applications\\oldeditor.exe\\shell\\open\\command", 14, 0, kPf + "Old Editor\\oldeditor.exe"},
         {Class(1) + "\\InprocServer32", 15, 0, kPf + "Old Plugin\\plugin.dll"},
         {Class(5) + "\\InprocServer32", 15, 0, ""},
@@ -60,6 +75,9 @@ const std::vector<Expected>& SampleProblems() {
         {"HKCR\\Interface\\{AAAAAAAA-0000-0000-0000-000000000001}\\TypeLib", 19, 5, ""},
         {"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\App Management\\ARPCache\\OldGame", 20, 0,
          kPf + "Old Game\\game.exe"},
+        {kLocal + "Temp\\old-install.log", 0, 1, "", 2},
+        {kLocal + "Temp\\sub\\old-cache.bin", 0, 1, "", 2},
+        {kLocal + "Microsoft\\Windows\\Temporary Internet Files\\old-page.htm", 0, 1, "", 2},
     };
     return problems;
 }
@@ -74,9 +92,11 @@ std::vector<std::string> ProblemLines(const std::string& json) {
 
 TEST(SampleMachine, ScanFindsExactlyThePlantedProblems) {
     ScratchFolder appDir("cli");
+    ScratchFolder machine("sample");
+    std::string driveC = testing_support::PrepareSampleMachine(machine);
     auto run = RunBuiltProgram(
         "brivolex-cli", {"scan", "--json", "--registry", SourcePath("sample/machine.reg"), "--drive",
-                         "C=" + SourcePath("sample/C"), "--drive", "D=" + SourcePath("sample/D") + ",cdrom",
+                         "C=" + driveC, "--drive", "D=" + machine.File("D") + ",cdrom",
                          "--app-dir", appDir.path()});
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("\"scanCancelled\": false"), std::string::npos);
@@ -90,16 +110,18 @@ TEST(SampleMachine, ScanFindsExactlyThePlantedProblems) {
         EXPECT_EQ(JsonField(line, "pInternalType"), std::to_string(e.check)) << e.name;
         EXPECT_EQ(JsonField(line, "pSTATUS"), std::to_string(e.status)) << e.name;
         EXPECT_EQ(JsonField(line, "pCureMissingfile"), e.missing) << e.name;
-        EXPECT_EQ(JsonField(line, "pType"), "0") << e.name;
+        EXPECT_EQ(JsonField(line, "pType"), std::to_string(e.type)) << e.name;
     }
 }
 
 TEST(SampleMachine, ReportHoldsEveryProblem) {
     ScratchFolder appDir("cli");
+    ScratchFolder machine("sample");
+    std::string driveC = testing_support::PrepareSampleMachine(machine);
     std::string report = appDir.File("report.htm");
     auto run = RunBuiltProgram("brivolex-cli",
                                {"scan", "--report", report, "--registry", SourcePath("sample/machine.reg"),
-                                "--drive", "C=" + SourcePath("sample/C"), "--app-dir", appDir.path()});
+                                "--drive", "C=" + driveC, "--app-dir", appDir.path()});
     ASSERT_EQ(run.status, 0) << run.output;
     std::vector<std::string> lines = testing_support::ReadLines(appDir.HostFile("report.htm"));
     ASSERT_GE(lines.size(), 4u);

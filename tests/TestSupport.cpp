@@ -138,3 +138,34 @@ std::string JsonField(const std::string& line, const std::string& key) {
 }
 
 }  // namespace testing_support
+
+#include <sstream>
+
+#include "platform/portable/PortableClock.h"
+#include "tests/contract/HostFiles.h"
+
+namespace testing_support {
+
+std::string PrepareSampleMachine(const ScratchFolder& folder) {
+    fs::path source = hostpath::FromUtf8(SourcePath("sample"));
+    for (const char* drive : {"C", "D"})
+        fs::copy(source / drive, folder.host() / drive, fs::copy_options::recursive);
+
+    DateTime now = HostClock().Now();
+    std::istringstream list(ReadBytes(source / "last-access.txt"));
+    for (std::string line; std::getline(list, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::vector<std::string> columns;
+        std::istringstream fields(line);
+        for (std::string column; std::getline(fields, column, '\t');) columns.push_back(column);
+        std::string path = folder.File("C\\" + text::ReplaceAll(columns.at(0), "/", "\\"));
+        DateTime accessed = DateTime::FromDaySerial(now.DaySerial() - std::stoi(columns.at(1)));
+        accessed.hour = 12;
+        contract::SetHostAccessTime(path, accessed);
+        if (columns.size() > 2)
+            contract::SetHostDosBits(path, columns[2] == "system" ? kAttrSystem : kAttrHidden);
+    }
+    return folder.File("C");
+}
+
+}  // namespace testing_support

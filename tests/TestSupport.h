@@ -74,3 +74,12 @@ std::string SourcePath(const std::string& relative);
 std::string JsonField(const std::string& line, const std::string& key);
 
 }  // namespace testing_support
+
+namespace testing_support {
+
+// Copies the sample machine's drives C: and D: into `folder` (as C and D) and gives
+// the files listed in sample/last-access.txt their last access and attributes.
+// Returns the folder of drive C: as the program addresses it.
+std::string PrepareSampleMachine(const ScratchFolder& folder);
+
+}  // namespace testing_support

@@ -75,7 +75,7 @@ bool ReadWhole(const fs::path& host, std::string& bytes) {
 
 void PortableFileSystem::MapDrive(char letter, const std::string& hostFolder, uint32_t driveType) {
     if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 32);
-    drives_[letter] = Drive{hostpath::FromUtf8(hostFolder), driveType};
+    drives_[letter] = Drive{hostpath::FromProgramPath(hostFolder), driveType};
 }
 
 std::optional<fs::path> PortableFileSystem::ToHost(const std::string& path) const {
