@@ -7,7 +7,9 @@
 #include "scan/RegistryRead.h"
 #include "scan/ScannerSupport.h"
 
+using scanner::Names;
 using scanner::NewProblem;
+using scanner::ScanNames;
 using scanner::ScanGoesOn;
 using scanner::ShowRegistryItem;
 
@@ -87,6 +89,21 @@ void CheckTypeLibReference(App& app, const std::string& rootName, std::string na
     WriteTrace(app, name);
 }
 
+// A class whose only server is "InprocServer32" must name a file that exists.
+void CheckLoneInprocServer32(App& app, const std::string& classText) {
+    if (!ScanHKCR_CLSID_exist_subkey(app, classText, "InprocServer32")) return;
+    for (const char* sibling : kServerSiblings)
+        if (ScanHKCR_CLSID_exist_subkey(app, classText, sibling)) return;
+    std::string serverKey = "CLSID\\" + classText + "\\InprocServer32";
+    std::string valueText = GetRegistryValue(app, HKCR, serverKey, "");
+    if (valueText.empty()) {
+        AddEmptyValueProblem(app, serverKey, 15);
+        return;
+    }
+    TestBrokenRegistryPath(app, valueText, "HKCR\\" + serverKey, kStatusBrokenLink, HKCR, serverKey,
+                           "", 15, 0);
+}
+
 }  // namespace
 
 bool IsGUID(std::string& textValue) {
@@ -103,30 +120,16 @@ void ScanHKCR(App& app, const std::string& keyPath) {
     WriteTrace(app, "ScanHKCR");
     try {
         if (!ScanGoesOn(app)) return;
-        ScopedRegKey key(app.os.registry);
-        if (key.Open(HKCR, keyPath, KEY_ALL_ACCESS_) != kRegSuccess) return;
-        std::string application;
-        for (uint32_t a = 0;; ++a) {
-            if (!ScanGoesOn(app)) return;
-            if (MyRegEnumKey(app, key.Get(), a, application) != kRegSuccess) break;
+        ScanNames(app, HKCR, keyPath, Names::Subkeys, [&](const std::string& application) {
             std::string shellPath = keyPath + "\\" + application + "\\shell";
-            ScopedRegKey shell(app.os.registry);
-            if (shell.Open(HKCR, shellPath, KEY_ALL_ACCESS_) != kRegSuccess) {
-                app.DoEvents();
-                continue;
-            }
-            std::string verb;
-            for (uint32_t v = 0;; ++v) {
-                if (!ScanGoesOn(app)) return;
-                if (MyRegEnumKey(app, shell.Get(), v, verb) != kRegSuccess) break;
+            ScanNames(app, HKCR, shellPath, Names::Subkeys, [&](const std::string& verb) {
                 std::string commandKey = shellPath + "\\" + verb + "\\command";
                 ShowRegistryItem(app, commandKey);
                 std::string valueText = GetRegistryValue(app, HKCR, commandKey, "");
-                TestBrokenRegistryPath(app, valueText, "HKCR\\" + commandKey, kStatusBrokenLink, HKCR,
-                                       commandKey, "", 14, 0);
-                app.DoEvents();
-            }
-        }
+                TestBrokenRegistryPath(app, valueText, "HKCR\\" + commandKey, kStatusBrokenLink,
+                                       HKCR, commandKey, "", 14, 0);
+            });
+        });
     } catch (...) {
         WriteLog(app, "Error in ScanHKCR, error " + std::to_string(CurrentError().number));
     }
@@ -161,33 +164,12 @@ void ScanHKCR_CLSID(App& app) {
     WriteTrace(app, "ScanHKCR_CLSID");
     try {
         if (!ScanGoesOn(app)) return;
-        ScopedRegKey key(app.os.registry);
-        if (key.Open(HKCR, "CLSID", KEY_ALL_ACCESS_) != kRegSuccess) return;
-        std::string classText;
-        for (uint32_t index = 0;; ++index) {
-            if (!ScanGoesOn(app)) return;
-            if (MyRegEnumKey(app, key.Get(), index, classText) != kRegSuccess) break;
+        ScanNames(app, HKCR, "CLSID", Names::Subkeys, [&](const std::string& classText) {
             for (const char* server : {"LocalServer32", "LocalServer", "InprocServer", "DefaultIcon"})
                 ScanHKCR_CLSID_subkey(app, HKCR, classText, server);
             ShowRegistryItem(app, "HKCR\\CLSID\\" + classText);
-
-            if (ScanHKCR_CLSID_exist_subkey(app, classText, "InprocServer32")) {
-                bool hasSibling = false;
-                for (const char* sibling : kServerSiblings)
-                    if (ScanHKCR_CLSID_exist_subkey(app, classText, sibling)) hasSibling = true;
-                if (!hasSibling) {
-                    std::string serverKey = "CLSID\\" + classText + "\\InprocServer32";
-                    std::string valueText = GetRegistryValue(app, HKCR, serverKey, "");
-                    if (!valueText.empty()) {
-                        TestBrokenRegistryPath(app, valueText, "HKCR\\" + serverKey,
-                                               kStatusBrokenLink, HKCR, serverKey, "", 15, 0);
-                    } else {
-                        AddEmptyValueProblem(app, serverKey, 15);
-                    }
-                }
-            }
-            app.DoEvents();
-        }
+            CheckLoneInprocServer32(app, classText);
+        });
     } catch (...) {
         WriteLog(app, "Error in ScanHKCR_CLSID, error " + std::to_string(CurrentError().number));
     }
@@ -197,15 +179,9 @@ void SR_ActivexHKCR(App& app) {
     WriteTrace(app, "SR_ActivexHKCR");
     try {
         if (!ScanGoesOn(app)) return;
-        ScopedRegKey root(app.os.registry);
-        if (root.Open(HKCR, "", KEY_ALL_ACCESS_) != kRegSuccess) return;
-        std::string progId;
-        for (uint32_t index = 0;; ++index) {
-            if (!ScanGoesOn(app)) return;
-            if (MyRegEnumKey(app, root.Get(), index, progId) != kRegSuccess) break;
+        ScanNames(app, HKCR, "", Names::Subkeys, [&](const std::string& progId) {
             if (!text::StartsWith(progId, ".")) CheckProgId(app, progId);
-            app.DoEvents();
-        }
+        });
     } catch (...) {
         ReportError(app, "SR_ActivexHKCR", CurrentError());
     }
@@ -215,15 +191,8 @@ void SCANREG_TypeLib(App& app, const std::string& rootName) {
     WriteTrace(app, "SCANREG_TypeLib");
     try {
         if (!ScanGoesOn(app)) return;
-        ScopedRegKey root(app.os.registry);
-        if (root.Open(HKCR, rootName, KEY_ALL_ACCESS_) != kRegSuccess) return;
-        std::string name;
-        for (uint32_t index = 0;; ++index) {
-            if (!ScanGoesOn(app)) return;
-            if (MyRegEnumKey(app, root.Get(), index, name) != kRegSuccess) break;
-            CheckTypeLibReference(app, rootName, name);
-            app.DoEvents();
-        }
+        ScanNames(app, HKCR, rootName, Names::Subkeys,
+                  [&](const std::string& name) { CheckTypeLibReference(app, rootName, name); });
     } catch (...) {
         ReportError(app, "SCANREG_TypeLib", CurrentError());
     }

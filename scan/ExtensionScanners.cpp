@@ -8,7 +8,9 @@
 #include "scan/RegistryRead.h"
 #include "scan/ScannerSupport.h"
 
+using scanner::Names;
 using scanner::NewProblem;
+using scanner::ScanNames;
 using scanner::ScanGoesOn;
 using scanner::ShowRegistryItem;
 
@@ -124,18 +126,13 @@ bool RegistrationShowsUse(App& app, const std::string& extension) {
 void SR_FileExts(App& app) {
     WriteTrace(app, "SR_FileExts");
     try {
-        ScopedRegKey top(app.os.registry);
-        if (top.Open(HKCU, kFileExts, KEY_ALL_ACCESS_) != kRegSuccess) return;
-        std::string extension;
-        for (uint32_t index = 0; ScanGoesOn(app); ++index) {
-            if (MyRegEnumKey(app, top.Get(), index, extension) != kRegSuccess) break;
-            std::string displayName = std::string("HKCU") + "\\" + kFileExts + "\\" + extension;
+        ScanNames(app, HKCU, kFileExts, Names::Subkeys, [&](const std::string& extension) {
+            std::string keyPath = std::string(kFileExts) + "\\" + extension;
+            std::string displayName = "HKCU\\" + keyPath;
             ShowRegistryItem(app, displayName);
             if (!RecordShowsUse(app, extension))
-                AddUnusedExtension(app, HKCU, displayName,
-                                   std::string(kFileExts) + "\\" + extension, extension);
-            app.DoEvents();
-        }
+                AddUnusedExtension(app, HKCU, displayName, keyPath, extension);
+        });
     } catch (...) {
         ReportError(app, "SR_FileExts", CurrentError());
     }
@@ -144,19 +141,13 @@ void SR_FileExts(App& app) {
 void SR_FileExtsHKCR(App& app) {
     WriteTrace(app, "SR_FileExtsHKCR");
     try {
-        ScopedRegKey root(app.os.registry);
-        if (root.Open(HKCR, "", KEY_ALL_ACCESS_) != kRegSuccess) return;
-        std::string extension;
-        for (uint32_t index = 0; ScanGoesOn(app); ++index) {
-            if (MyRegEnumKey(app, root.Get(), index, extension) != kRegSuccess) break;
-            if (text::StartsWith(extension, ".")) {
-                std::string displayName = std::string("HKCR") + "\\" + extension;
-                ShowRegistryItem(app, displayName);
-                if (!RegistrationShowsUse(app, extension))
-                    AddUnusedExtension(app, HKCR, displayName, extension, extension);
-            }
-            app.DoEvents();
-        }
+        ScanNames(app, HKCR, "", Names::Subkeys, [&](const std::string& extension) {
+            if (!text::StartsWith(extension, ".")) return;  // no progress for other names
+            std::string displayName = "HKCR\\" + extension;
+            ShowRegistryItem(app, displayName);
+            if (!RegistrationShowsUse(app, extension))
+                AddUnusedExtension(app, HKCR, displayName, extension, extension);
+        });
     } catch (...) {
         ReportError(app, "SR_FileExtsHKCR", CurrentError());
     }

@@ -9,6 +9,23 @@
 
 using scanner::NewProblem;
 using scanner::ScanGoesOn;
+using scanner::WalkFolderEntries;
+
+namespace {
+void AddOldFile(App& app, const std::string& path, const DateTime& lastAccess) {
+    auto problem = NewProblem();
+    problem->pType(kTypeFile);
+    problem->pSTATUS = kStatusUnusedFile;
+    problem->pName(path);
+    problem->pDescription =
+        GetLangString(app, "description_oldfile", "File in temporary folder, last used") + " " +
+        app.os.locale.GeneralDate(lastAccess);
+    problem->pCureMissingfile = "";
+    problem->pCureFilename = path;
+    problem->pCureMethod = 0;
+    addProblem(app, problem);
+}
+}  // namespace
 
 DateTime GetDateLastAccessed(App& app, const std::string& path) {
     DateTime accessed;
@@ -39,37 +56,17 @@ void ScanFolderForOldFiles(App& app, const std::string& folderPath) {
         DateTime now = app.os.clock.Now();
         DateTime today{now.year, now.month, now.day};
 
-        std::vector<DirEntry> entries;
-        app.os.files.ListFolder(folder, entries);
         std::vector<std::string> subfolders;
-        for (const DirEntry& entry : entries) {
-            if (!ScanGoesOn(app)) return;
-            if (entry.name == "." || entry.name == "..") continue;
-            std::string fullPath = folder + "\\" + entry.name;
-            if (DirExists(app, fullPath)) {
-                subfolders.push_back(fullPath);
-            } else {
-                UpdateProgressLabel(app, GetLangString(app, "progress_scanning_file", "Scanning file") +
-                                             " " + fullPath);
-                DateTime lastAccess = GetDateLastAccessed(app, fullPath);
-                uint32_t attributes = 0;
-                if (!app.os.files.GetAttributes(fullPath, attributes)) attributes = 0;
-                if (IsOlderThanAYear(lastAccess, today) && !(attributes & kAttrSystem)) {
-                    auto problem = NewProblem();
-                    problem->pType(kTypeFile);
-                    problem->pSTATUS = kStatusUnusedFile;
-                    problem->pName(fullPath);
-                    problem->pDescription =
-                        GetLangString(app, "description_oldfile", "File in temporary folder, last used") +
-                        " " + app.os.locale.GeneralDate(lastAccess);
-                    problem->pCureMissingfile = "";
-                    problem->pCureFilename = fullPath;
-                    problem->pCureMethod = 0;
-                    addProblem(app, problem);
-                }
-            }
-            app.DoEvents();
-        }
+        bool goesOn = WalkFolderEntries(app, folder, true, subfolders, [&](const std::string& path) {
+            UpdateProgressLabel(app, GetLangString(app, "progress_scanning_file", "Scanning file") +
+                                         " " + path);
+            DateTime lastAccess = GetDateLastAccessed(app, path);
+            uint32_t attributes = 0;
+            if (!app.os.files.GetAttributes(path, attributes)) attributes = 0;
+            if (IsOlderThanAYear(lastAccess, today) && !(attributes & kAttrSystem))
+                AddOldFile(app, path, lastAccess);
+        });
+        if (!goesOn) return;
         for (const std::string& subfolder : subfolders) ScanFolderForOldFiles(app, subfolder);
     } catch (...) {
         WriteLog(app, "Error in ScanFolderForOldFiles, folder " + folder + ", error " +

@@ -9,9 +9,45 @@
 #include "scan/RegistryRead.h"
 #include "scan/ScannerSupport.h"
 
+using scanner::Names;
 using scanner::NewProblem;
+using scanner::ScanNames;
 using scanner::ScanGoesOn;
 using scanner::ShowRegistryItem;
+using scanner::WalkFolderEntries;
+
+namespace {
+
+// A remembered Start-menu entry must still be a shortcut or a folder in one of the two
+// program folders; `relative` begins with "\\".
+void CheckMenuOrderEntry(App& app, RegKey hive, const std::string& keyPath,
+                         const std::string& relative) {
+    const std::string candidates[] = {
+        app.ProgramsFolder + relative + ".lnk", app.ProgramsFolder + relative,
+        app.CommonProgramsFolder + relative + ".lnk", app.CommonProgramsFolder + relative};
+    bool exists = false;
+    for (const std::string& candidate : candidates)
+        if (FileExists(app, candidate)) exists = true;
+    if (exists) return;
+
+    const std::string& expected = candidates[0];
+    auto problem = NewProblem();
+    problem->pType(kTypeRegistry);
+    problem->pSTATUS = kStatusBrokenLink;
+    problem->pInternalType = 13;
+    problem->pName(keyPath);
+    problem->pKey("");
+    problem->pDescription =
+        GetLangString(app, "description_wronglink", "Links to nonexisting file") + " " + expected;
+    problem->pCureMissingfile = expected;
+    problem->pCureKeyRoot = static_cast<int32_t>(hive);
+    problem->pCureKeyName = keyPath;
+    problem->pCureKeyValueName = "";
+    problem->pCureMethod = 0;
+    addProblem(app, problem);
+}
+
+}  // namespace
 
 bool IsShortcutFile(const std::string& path) {
     return path.size() >= 4 && text::ToLower(path.substr(path.size() - 4)) == ".lnk";
@@ -61,21 +97,14 @@ void SFFBL(App& app, const std::string& folder) {
     }
     try {
         if (!ScanGoesOn(app)) return;
-        std::vector<DirEntry> entries;
-        app.os.files.ListFolder(folder, entries);  // a folder that cannot be listed has none
         std::vector<std::string> subfolders;
-        for (const DirEntry& entry : entries) {
-            if (!ScanGoesOn(app)) return;
-            if (entry.name == "." || entry.name == "..") continue;
-            std::string fullPath = folder + "\\" + entry.name;
-            if (DirExists(app, fullPath)) {
-                subfolders.push_back(fullPath);
-            } else if (IsShortcutFile(fullPath)) {
-                UpdateProgressLabel(app, GetLangString(app, "progress_scanning_shortcut",
-                                                       "Scanning shortcut") + " " + fullPath);
-                CheckShortcut(app, fullPath);
-            }
-        }
+        bool goesOn = WalkFolderEntries(app, folder, false, subfolders, [&](const std::string& path) {
+            if (!IsShortcutFile(path)) return;
+            UpdateProgressLabel(app, GetLangString(app, "progress_scanning_shortcut",
+                                                   "Scanning shortcut") + " " + path);
+            CheckShortcut(app, path);
+        });
+        if (!goesOn) return;
         for (const std::string& subfolder : subfolders) SFFBL(app, subfolder);
     } catch (...) {
         WriteLog(app, "Error in SFFBL, error " + std::to_string(CurrentError().number));
@@ -86,49 +115,16 @@ void SRMO(App& app, RegKey hive, const std::string& keyPath, const std::string& 
     WriteTrace(app, "SRMO");
     try {
         std::vector<std::string> subkeyPaths;
-        {
-            ScopedRegKey key(app.os.registry);
-            if (key.Open(hive, keyPath, KEY_ALL_ACCESS_) != kRegSuccess) return;
-            if (!ScanGoesOn(app)) return;
-            std::string name;
-            for (uint32_t index = 0;; ++index) {
-                if (!ScanGoesOn(app)) return;
-                if (MyRegEnumKey(app, key.Get(), index, name) != kRegSuccess) break;
-                std::string subPath = keyPath + "\\" + name;
-                subkeyPaths.push_back(subPath);
-                ShowRegistryItem(app, subPath);
-                app.DoEvents();
-            }
-        }
+        bool goesOn = ScanNames(app, hive, keyPath, Names::Subkeys, [&](const std::string& name) {
+            std::string subPath = keyPath + "\\" + name;
+            subkeyPaths.push_back(subPath);
+            ShowRegistryItem(app, subPath);
+        });
+        if (!goesOn) return;  // no such key, or the scan was stopped
 
         // Only leaf keys stand for entries; a key with subkeys is a Start-menu folder.
-        if (subkeyPaths.empty() && keyPath.size() > basePath.size()) {
-            std::string relative = keyPath.substr(basePath.size());
-            const std::string candidates[] = {
-                app.ProgramsFolder + relative + ".lnk", app.ProgramsFolder + relative,
-                app.CommonProgramsFolder + relative + ".lnk", app.CommonProgramsFolder + relative};
-            bool exists = false;
-            for (const std::string& candidate : candidates)
-                if (FileExists(app, candidate)) exists = true;
-            if (!exists) {
-                std::string expected = candidates[0];
-                auto problem = NewProblem();
-                problem->pType(kTypeRegistry);
-                problem->pSTATUS = kStatusBrokenLink;
-                problem->pInternalType = 13;
-                problem->pName(keyPath);
-                problem->pKey("");
-                problem->pDescription =
-                    GetLangString(app, "description_wronglink", "Links to nonexisting file") + " " +
-                    expected;
-                problem->pCureMissingfile = expected;
-                problem->pCureKeyRoot = static_cast<int32_t>(hive);
-                problem->pCureKeyName = keyPath;
-                problem->pCureKeyValueName = "";
-                problem->pCureMethod = 0;
-                addProblem(app, problem);
-            }
-        }
+        if (subkeyPaths.empty() && keyPath.size() > basePath.size())
+            CheckMenuOrderEntry(app, hive, keyPath, keyPath.substr(basePath.size()));
         for (const std::string& subPath : subkeyPaths) SRMO(app, hive, subPath, basePath);
     } catch (...) {
         WriteLog(app, "Error in ScanRegistryForBrokenLinks, error " +
