@@ -1,5 +1,6 @@
 #include "tests/win32/ProgramRunner.h"
 
+#include "core/Startup.h"
 #include "platform/win32/WinHandle.h"
 #include "platform/win32/WinText.h"
 
@@ -32,6 +33,13 @@ std::string WindowText(HWND hwnd) {
 }
 
 }  // namespace
+
+std::string SetupOfAScheduledStartNotDue() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return "[Main]\r\nwasfirstrun=1\r\nlast_scheduled_run=" +
+           DateAsDdMmYyyy(now.wYear, now.wMonth, now.wDay) + "\r\n";
+}
 
 bool CopyProgram(const std::string& programName, const std::string& folder) {
     std::string from = std::string(BRIVOLEX_PROGRAM_DIR) + "\\" + programName;

@@ -15,6 +15,10 @@ struct ProgramRun {
     std::vector<std::string> messageBoxTitles;
 };
 
+// The setup.ini of a copy of Brivolex.exe whose scheduled start today is not due (it
+// already ran today), so that it starts, writes its logs and ends by itself.
+std::string SetupOfAScheduledStartNotDue();
+
 // Copies `programName` from the build's program folder into `folder` (a Windows path).
 bool CopyProgram(const std::string& programName, const std::string& folder);
 

@@ -14,17 +14,11 @@ using testing_support::WriteBytes;
 
 namespace {
 
-std::string TodayDdMmYyyy() {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    return DateAsDdMmYyyy(now.wYear, now.wMonth, now.wDay);
-}
-
 TEST(Program, ScheduledStartThatIsNotDueEndsQuietly) {
     ScratchFolder folder("exe");
     ASSERT_TRUE(testing_support::CopyProgram("Brivolex.exe", folder.path()));
     WriteBytes(folder.HostFile("setup.ini"),
-               "[Main]\r\nwasfirstrun=1\r\nlast_scheduled_run=" + TodayDdMmYyyy() + "\r\n");
+               testing_support::SetupOfAScheduledStartNotDue());
     auto run = testing_support::RunProgram(folder.path(), "Brivolex.exe", "/scheduled");
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0u);
@@ -61,7 +55,7 @@ TEST(Program, RunsWithoutLogsWhenItsFilesCannotBeWritten) {
     ScratchFolder folder("exe");
     ASSERT_TRUE(testing_support::CopyProgram("Brivolex.exe", folder.path()));
     WriteBytes(folder.HostFile("setup.ini"),
-               "[Main]\r\nwasfirstrun=1\r\nlast_scheduled_run=" + TodayDdMmYyyy() + "\r\n");
+               testing_support::SetupOfAScheduledStartNotDue());
     for (const char* name : {"app.log", "app2.log", "app3.log"})
         std::filesystem::create_directory(folder.HostFile(name));
     auto run = testing_support::RunProgram(folder.path(), "Brivolex.exe", "/SCHEDULED");

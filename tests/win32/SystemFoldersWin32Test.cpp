@@ -129,17 +129,11 @@ TEST(SystemFoldersWin32, FileVersionsOfRealFiles) {
     EXPECT_EQ(ReadLines(w.folder.HostFile("app2.log")), (std::vector<std::string>{"readme.txt: "}));
 }
 
-std::string TodayDdMmYyyy() {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    return DateAsDdMmYyyy(now.wYear, now.wMonth, now.wDay);
-}
-
 TEST(SystemFoldersWin32, TheProgramTracesItsVersionsAndFolders) {
     ScratchFolder folder("exe");
     ASSERT_TRUE(testing_support::CopyProgram("Brivolex.exe", folder.path()));
     WriteBytes(folder.HostFile("setup.ini"),
-               "[Main]\r\nwasfirstrun=1\r\nlast_scheduled_run=" + TodayDdMmYyyy() + "\r\n");
+               testing_support::SetupOfAScheduledStartNotDue());
     auto run = testing_support::RunProgram(folder.path(), "Brivolex.exe", "/SCHEDULED");
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0u);
