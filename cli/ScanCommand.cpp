@@ -16,7 +16,7 @@ namespace {
 
 // A scan as the main window's scan command runs it, without the list and messages.
 void Scan(App& app, ConsoleProgress& progress) {
-    WriteTrace(app, "Form1.Check");
+    WriteTrace(app, "brivolex-cli.Scan");
     WriteLog(app, "Scan started");
     app.Problems.Clear();
     ProgressLoad(app, progress);
