@@ -43,6 +43,14 @@ std::vector<std::string> ReadLines(const std::filesystem::path& file);
 // start-up finds a Windows version instead of reporting that it has none.
 void PutWindowsVersion(InMemoryRegistry& registry, const std::string& version);
 
+// One text value of an image's registry, and a way to put several at once.
+struct RegEntry {
+    RegKey hive;
+    std::string key, name, data;
+    uint32_t type = REG_SZ_;
+};
+void PutAll(InMemoryRegistry& registry, const std::vector<RegEntry>& entries);
+
 // A platform like `base` with one of its services replaced.
 inline Platform Using(const Platform& b, Registry& r) {
     return {r, b.files, b.profile, b.clock, b.locale, b.system, b.prompts, b.links};
