@@ -6,10 +6,10 @@
 
 #include <chrono>
 
+#include "platform/Text.h"
 #include "platform/portable/InMemoryRegistry.h"
 #include "platform/portable/RegFile.h"
 #include "platform/win32/Win32Registry.h"
-#include "platform/Text.h"
 #include "platform/win32/WinText.h"
 #include "tests/TestSupport.h"
 
@@ -44,7 +44,7 @@ std::string RunRegExport(const ScratchFolder& folder, const std::string& key) {
 }
 
 class RegExport : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         path = "Software\\BrivolexRegExport-" +
                std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
@@ -110,37 +110,30 @@ TEST_F(RegExport, EveryKindOfValueComesOutAsRegExportWritesIt) {
     EXPECT_EQ(ExportRegFile(loaded, HKCU, path), expected);
 }
 
-TEST_F(RegExport, TheKeyPathKeepsTheSpellingItWasGivenIn) {
+// The spelling a key path is given in, a whole hive, and the thousands of keys of the
+// system's own interfaces that nobody here wrote and no other test changes.
+TEST_F(RegExport, KeysAndHivesExportAsRegExportWritesThemAndReloadUnchanged) {
     RegCloseKey(Create(L"Lower"));
     std::string lower = text::ToLower(path);
-    // (A "\" before the closing quote would escape it on REG's command line.)
-    std::string expected = RunRegExport(folder, "hkcu\\" + lower + "\\LOWER");
-    ASSERT_FALSE(expected.empty());
-    Win32Registry real;
-    EXPECT_EQ(ExportRegFile(real, HKCU, lower + "\\LOWER\\"), expected);
-}
-
-TEST_F(RegExport, AWholeHiveExportsAndReloadsUnchanged) {
-    std::string expected = RunRegExport(folder, "HKCC");
-    ASSERT_FALSE(expected.empty());
-    Win32Registry real;
-    EXPECT_EQ(ExportRegFile(real, HKCC, ""), expected);
-    InMemoryRegistry loaded;
-    std::string error;
-    ASSERT_TRUE(ImportRegFile(loaded, expected, error)) << error;
-    EXPECT_EQ(ExportRegFile(loaded, HKCC, ""), expected);
-}
-
-TEST_F(RegExport, TheSystemsOwnInterfacesReloadUnchanged) {
-    // Thousands of keys that nobody here wrote, and that no other test changes.
-    std::string expected = RunRegExport(folder, "HKEY_CLASSES_ROOT\\Interface");
-    ASSERT_FALSE(expected.empty());
-    Win32Registry real;
-    EXPECT_EQ(ExportRegFile(real, HKCR, "Interface"), expected);
-    InMemoryRegistry loaded;
-    std::string error;
-    ASSERT_TRUE(ImportRegFile(loaded, expected, error)) << error;
-    EXPECT_EQ(ExportRegFile(loaded, HKCR, "Interface"), expected);
+    struct Case {
+        std::string
+            forReg;  // (A "\" before the closing quote would escape it on REG's command line.)
+        RegKey hive;
+        std::string path;
+    } cases[] = {{"hkcu\\" + lower + "\\LOWER", HKCU, lower + "\\LOWER\\"},
+                 {"HKCC", HKCC, ""},
+                 {"HKEY_CLASSES_ROOT\\Interface", HKCR, "Interface"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.forReg);
+        std::string expected = RunRegExport(folder, c.forReg);
+        ASSERT_FALSE(expected.empty());
+        Win32Registry real;
+        EXPECT_EQ(ExportRegFile(real, c.hive, c.path), expected);
+        InMemoryRegistry loaded;
+        std::string error;
+        ASSERT_TRUE(ImportRegFile(loaded, expected, error)) << error;
+        EXPECT_EQ(ExportRegFile(loaded, c.hive, c.path), expected);
+    }
 }
 
 }  // namespace
