@@ -1,4 +1,4 @@
-// The folders, versions and start-up trace lines on the running Windows (here: Wine).
+// The folders and versions of the running Windows (here: Wine).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -6,13 +6,11 @@
 #include <algorithm>
 
 #include "core/App.h"
-#include "core/Startup.h"
 #include "core/SystemFolders.h"
 #include "platform/Text.h"
 #include "platform/win32/SystemPlatform.h"
 #include "platform/win32/WinText.h"
 #include "tests/TestSupport.h"
-#include "tests/win32/ProgramRunner.h"
 
 using testing_support::ReadLines;
 using testing_support::ScratchFolder;
@@ -101,35 +99,6 @@ TEST(SystemFoldersWin32, FileVersionsOfRealFiles) {
     w.app.SystemFolder = w.folder.path();
     LogFileVersion(w.app, "readme.txt");
     EXPECT_EQ(ReadLines(w.folder.HostFile("app2.log")), Lines{"readme.txt: "});
-}
-
-TEST(SystemFoldersWin32, TheProgramTracesItsVersionsAndFolders) {
-    ScratchFolder folder("exe");
-    ASSERT_TRUE(testing_support::CopyProgram("Brivolex.exe", folder.path()));
-    WriteBytes(folder.HostFile("setup.ini"), testing_support::SetupOfAScheduledStartNotDue());
-    auto run = testing_support::RunProgram(folder.path(), "Brivolex.exe", "/SCHEDULED");
-    ASSERT_TRUE(run.finished);
-    EXPECT_EQ(run.exitCode, 0u);
-    Lines trace = ReadLines(folder.HostFile("app2.log"));
-    ASSERT_GE(trace.size(), 2u);
-    EXPECT_EQ(trace[1], "Operating system version: ");
-
-    // What this test process finds on the same machine.
-    Win32App w;
-    GWSF(w.app);
-    Lines expected;
-    for (const char* name :
-         {"mscomctl.ocx", "comctl32.ocx", "msvbvm60.DLL", "OLEAUT32.DLL", "OLEPRO32.DLL",
-          "ASYCFILT.DLL", "STDOLE2.TLB", "COMCAT.DLL", "SHELLLNK.TLB"})
-        expected.push_back(name + std::string(": ") +
-                           FileVersionNo(w.app, w.app.SystemFolder + "\\" + name));
-    expected.push_back("Program version: 1.0. 1");
-    // Wine's own OLEAUT32.DLL carries a version resource: the line is not bare.
-    EXPECT_GT(expected[3].size(), std::string("OLEAUT32.DLL: ").size());
-    auto first = std::find(trace.begin(), trace.end(), expected.front());
-    ASSERT_GE(trace.end() - first, static_cast<std::ptrdiff_t>(expected.size()));
-    EXPECT_EQ(Lines(first, first + static_cast<std::ptrdiff_t>(expected.size())), expected);
-    EXPECT_TRUE(Contains(trace, "GWSF return: " + w.app.SystemFolder));
 }
 
 }  // namespace
