@@ -15,20 +15,10 @@ const std::string kClassKey = "CLSID\\{11111111-2222-3333-4444-555555555555}\\";
 Fields ClassSubkeyProblem(int32_t check, const std::string& key, const std::string& missing,
                           int32_t valueType = 1) {
     std::string name = "HKCR\\" + key;
-    return {
-        0,
-        0,
-        check,
-        name,
-        "registry_" + name + "_",
-        missing.empty() ? "Empty registry value " + name : "Links to nonexisting file " + missing,
-        HKCR,
-        key,
-        "",
-        missing,
-        "",
-        0,
-        valueType};
+    std::string description =
+        missing.empty() ? "Empty registry value " + name : "Links to nonexisting file " + missing;
+    return {0,       0,  check, name,     "registry_" + name + "_", description, HKCR, key, "",
+            missing, "", 0,     valueType};
 }
 
 TEST(ComScanners, ServerAndIconSubkeys) {
@@ -38,15 +28,15 @@ TEST(ComScanners, ServerAndIconSubkeys) {
         int32_t check;  // 0: no problem
         std::string missing;
     } cases[] = {
+        // clang-format off
         {"LocalServer32", "\"C:\\Gone\\srv.exe\" /automation", 21, "C:\\Gone\\srv.exe"},
-        {"LocalServer32", "C:\\Kept\\app.exe /automation", 0, ""},
-        {"LocalServer32", "", 21, ""},
-        {"LocalServer", "", 21, ""},
-        {"InprocServer", "C:\\Gone\\old.dll", 21, "C:\\Gone\\old.dll"},
+        {"LocalServer32", "C:\\Kept\\app.exe /automation", 0, ""}, {"LocalServer32", "", 21, ""},
+        {"LocalServer", "", 21, ""}, {"InprocServer", "C:\\Gone\\old.dll", 21, "C:\\Gone\\old.dll"},
         {"DefaultIcon", "C:\\Kept\\app.exe,3", 0, ""},
         {"DefaultIcon", "C:\\Gone\\icons.dll,3", 22, "C:\\Gone\\icons.dll"},
         {"DefaultIcon", ",3", 0, ""},  // tested whole: not a drive path
         {"DefaultIcon", "", 21, ""},
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.subkey + (" = " + c.value));

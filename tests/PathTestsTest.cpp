@@ -19,59 +19,36 @@ const std::string kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 TEST(GetPathFromRegistryValue, EachStepInOrder) {
     ScanWorld w;
     w.app.WindowsFolder = "C:\\WINDOWS";
+    // clang-format off
     const std::pair<std::string, std::string> cases[] = {
         // Quotes: leading, trailing, and a quoted path followed by arguments.
         {"\"C:\\Program Files\\App\\app.exe\" /s", "C:\\Program Files\\App\\app.exe"},
-        {"\"C:\\App\\app.exe\"", "C:\\App\\app.exe"},
-        {"\"C:\\App\\app.exe", "C:\\App\\app.exe"},
-        {"C:\\App\\app.exe\"", "C:\\App\\app.exe"},
-        {"C:\\a\"b\" c", "C:\\a"},
-        {"\"\"", ""},
-        {"\"", ""},
+        {"\"C:\\App\\app.exe\"", "C:\\App\\app.exe"}, {"\"C:\\App\\app.exe", "C:\\App\\app.exe"},
+        {"C:\\App\\app.exe\"", "C:\\App\\app.exe"}, {"C:\\a\"b\" c", "C:\\a"}, {"\"\"", ""}, {"\"", ""},
         // Arguments after an unquoted path stay.
         {"C:\\Tools\\tool.exe -quiet", "C:\\Tools\\tool.exe -quiet"},
         // The two variables, in exactly this spelling.
         {"%SystemRoot%\\system32\\x.exe", "C:\\WINDOWS\\system32\\x.exe"},
         {"\"%ProgramFiles%\\App\\a.exe\" -x", "C:\\Program Files\\App\\a.exe"},
-        {"%ProgramFiles%\\A\\a.exe %SystemRoot%\\b.txt",
-         "C:\\Program Files\\A\\a.exe C:\\WINDOWS\\b.txt"},
-        {"%systemroot%\\x.exe", ""},
-        {"%SYSTEMROOT%\\x.exe", ""},
-        {"%programfiles%\\a.exe", ""},
+        {"%ProgramFiles%\\A\\a.exe %SystemRoot%\\b.txt", "C:\\Program Files\\A\\a.exe C:\\WINDOWS\\b.txt"},
+        {"%systemroot%\\x.exe", ""}, {"%SYSTEMROOT%\\x.exe", ""}, {"%programfiles%\\a.exe", ""},
         {"%windir%\\x.exe", ""},
         // Installer and control-panel command lines, in any case.
-        {"MsiExec.exe /X{11111111-2222-3333-4444-555555555555}", ""},
-        {"MSIEXEC.EXE /I x", ""},
-        {"msiexec.exe", ""},
-        {"RUNDLL32 shell32.dll,Control_RunDLL", ""},
-        {"rundll32.exe x.dll,E", ""},
+        {"MsiExec.exe /X{11111111-2222-3333-4444-555555555555}", ""}, {"MSIEXEC.EXE /I x", ""},
+        {"msiexec.exe", ""}, {"RUNDLL32 shell32.dll,Control_RunDLL", ""}, {"rundll32.exe x.dll,E", ""},
         {"RunDll32", ""},
         // Relative names, network paths, a leading space; trailing spaces go.
-        {"notepad.exe", ""},
-        {"\\\\server\\share\\x.exe", ""},
-        {" C:\\App\\app.exe", ""},
+        {"notepad.exe", ""}, {"\\\\server\\share\\x.exe", ""}, {" C:\\App\\app.exe", ""},
         {"C:\\App\\app.exe   ", "C:\\App\\app.exe"},
         // Short texts: one character passes, "X:" and "X:name" are not drive-tested.
-        {"x", "x"},
-        {" ", ""},
-        {"C:", "C:"},
-        {"Q:", "Q:"},
-        {"C:a.exe", "C:a.exe"},
-        {"Q:a.exe", "Q:a.exe"},
+        {"x", "x"}, {" ", ""}, {"C:", "C:"}, {"Q:", "Q:"}, {"C:a.exe", "C:a.exe"}, {"Q:a.exe", "Q:a.exe"},
         // Drive roots: only fixed disks are tested.
-        {"C:\\x.exe", "C:\\x.exe"},
-        {"c:\\x.exe", "c:\\x.exe"},
-        {"A:\\setup.exe", ""},
-        {"D:\\setup.exe", ""},
-        {"N:\\tools\\x.exe", ""},
-        {"R:\\x.exe", ""},
-        {"Q:\\x.exe", ""},
+        {"C:\\x.exe", "C:\\x.exe"}, {"c:\\x.exe", "c:\\x.exe"}, {"A:\\setup.exe", ""}, {"D:\\setup.exe", ""},
+        {"N:\\tools\\x.exe", ""}, {"R:\\x.exe", ""}, {"Q:\\x.exe", ""},
         // Characters, not bytes: a non-ASCII first character, and non-ASCII folders.
-        {"\xC3\xA9:", "\xC3\xA9:"},
-        {"\xC3\xA9:\\x.exe", ""},
-        {"\xD0\x96x", ""},
-        {"\"" + kCyrillic + "\\app.exe\" /x", kCyrillic + "\\app.exe"},
-    };
+        {"\xC3\xA9:", "\xC3\xA9:"}, {"\xC3\xA9:\\x.exe", ""}, {"\xD0\x96x", ""},
+        {"\"" + kCyrillic + "\\app.exe\" /x", kCyrillic + "\\app.exe"}};
+    // clang-format on
     for (const auto& [value, path] : cases)
         EXPECT_EQ(GetPathFromRegistryValue(w.app, value), path) << "value: [" << value << "]";
     // A folder variable that is itself non-ASCII is substituted whole.
@@ -105,22 +82,15 @@ TEST(TestBrokenRegistryPath, CutsAtSpacesToFindAnExistingProgram) {
     w.CreateFile("C:\\My App\\run.exe");
     w.CreateFile(kCyrillic + "\\app.exe");
     w.CreateFolder("C:\\Data Folder");
+    // clang-format off
     const std::pair<std::string, bool> probes[] = {
         {"C:\\Tools\\tool.exe -quiet -log C:\\x.txt", false},
         // Found at the first cut; the later cut "C:\My" finds nothing and changes nothing.
-        {"C:\\My App\\run.exe -x", false},
-        {"C:\\My App\\run.exe", false},
-        {"C:\\Data Folder", false},
-        {"C:\\Data Folder /open", false},
-        {kCyrillic + "\\app.exe /q", false},
-        {"C:\\Tools\\tool.exe    ", false},
-        {"notepad.exe", false},
-        {"D:\\gone.exe", false},
-        {"", false},
-        {"C:\\Old\\app.exe -start", true},
-        {"C:\\My App\\gone.exe /x", true},
-        {kCyrillic + "\\gone.exe", true},
-    };
+        {"C:\\My App\\run.exe -x", false}, {"C:\\My App\\run.exe", false}, {"C:\\Data Folder", false},
+        {"C:\\Data Folder /open", false}, {kCyrillic + "\\app.exe /q", false}, {"C:\\Tools\\tool.exe    ", false},
+        {"notepad.exe", false}, {"D:\\gone.exe", false}, {"", false}, {"C:\\Old\\app.exe -start", true},
+        {"C:\\My App\\gone.exe /x", true}, {kCyrillic + "\\gone.exe", true}};
+    // clang-format on
     std::vector<std::string> expected;
     for (const auto& [value, broken] : probes) {
         TestBrokenRegistryPath(w.app, value, "HKLM\\" + kRun, 0, HKLM, kRun, value, 5, 0);

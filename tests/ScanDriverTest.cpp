@@ -133,14 +133,6 @@ TEST(ScanDriver, ClosingTheWindowStopsTheScanWithoutCancelling) {
     EXPECT_EQ(w.app.Problems.Count(), 1);
 }
 
-TEST(ScanDriver, UpdatesWithoutAWindowOnlyCount) {
-    ScanWorld w;
-    w.app.Scan.progress = nullptr;
-    UpdateProgressLabel(w.app, "x");
-    UpdateProgressbar(w.app);
-    EXPECT_EQ(w.app.Scan.ProgressCounter, 1);
-}
-
 // Each scanner tests ContinueScan before every item: Cancel pressed while one item is
 // shown lets that item be judged and no other, at no level of a recursion, and every
 // key opened is closed.
