@@ -64,6 +64,11 @@ TEST(Options, BooleanConversion) {
     }
 }
 
+TEST(Options, StringsAreCutAt2047Characters) {
+    SetupApp t("long=" + std::string(3000, 'x'));
+    EXPECT_EQ(GetOptionS(t.app, "long", ""), std::string(2047, 'x'));
+}
+
 TEST(Options, IntegerConversionFallsBackToTheDefault) {
     // clang-format off
     const std::pair<const char*, int32_t> cases[] = {

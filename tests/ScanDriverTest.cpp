@@ -43,29 +43,13 @@ TEST(ScanDriver, OnAnEmptyMachineEachStepLeavesOnlyItsTag) {
     Lines expected = {"frmProgress.Load", "frmProgress.T1"};
     for (int i = 0; i < 4; ++i)
         expected.insert(expected.end(), {"SFFBL", "SFFBL skipped, foldername empty"});
-    expected.insert(expected.end(), {"SRFBL",
-                                     "SRKVFBL",
-                                     "SRKVFBL",
-                                     "SRKVFBL",
-                                     "SRKVFBL",
-                                     "SRKVFBL",
-                                     "SRFBL",
-                                     "SRFBH",
-                                     "SRFBH",
-                                     "SRMO",
-                                     "SRMO",
-                                     "SRMO",
-                                     "ScanHKCR",
-                                     "ScanHKCR_CLSID",
-                                     "SR_InstallerFolders",
-                                     "SR_FileExts",
-                                     "SR_FileExtsHKCR",
-                                     "SR_ActivexHKCR",
-                                     "SCANREG_TypeLib",
-                                     "SCANREG_TypeLib",
-                                     "SCANREG_ARPCache",
-                                     "SFFOF",
-                                     "SFFOF"});
+    // clang-format off
+    expected.insert(expected.end(), {
+        "SRFBL", "SRKVFBL", "SRKVFBL", "SRKVFBL", "SRKVFBL", "SRKVFBL", "SRFBL", "SRFBH", "SRFBH",
+        "SRMO", "SRMO", "SRMO", "ScanHKCR", "ScanHKCR_CLSID", "SR_InstallerFolders", "SR_FileExts",
+        "SR_FileExtsHKCR", "SR_ActivexHKCR", "SCANREG_TypeLib", "SCANREG_TypeLib", "SCANREG_ARPCache",
+        "SFFOF", "SFFOF"});
+    // clang-format on
     EXPECT_EQ(w.Lines("app2.log"), expected);
     EXPECT_TRUE(w.progress.items.empty());
     EXPECT_FALSE(w.progress.problemsShown);

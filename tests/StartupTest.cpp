@@ -147,39 +147,21 @@ TEST(Startup, TraceOfAWholeStartUp) {
     WriteBytes(s.folder.HostFile("setup.ini"), "[Main]\r\nwasfirstrun=1\r\n");
 
     EXPECT_EQ(Main(s.app), StartupResult::ShowMainWindow);
-    EXPECT_EQ(s.Lines("app2.log"), (Lines{"Main",
-                                          "Operating system version: Windows XP",
-                                          "GetOptionS",
-                                          "GetOptionS",
-                                          "GetOptionS",
-                                          "GetOptionS",
-                                          "GetSpecialFolder",
-                                          "GetSpecialFolderreturn: " + anna + "\\Desktop",
-                                          "GetSpecialFolder",
-                                          "GetSpecialFolderreturn: " + anna + "\\Programs",
-                                          "GetSpecialFolderAllusers",
-                                          "GetSpecialFolderAllusers return: " + all + "\\Desktop",
-                                          "GetSpecialFolderAllusers",
-                                          "GetSpecialFolderAllusers return: " + all + "\\Programs",
-                                          "GetSpecialFolder",
-                                          "GetSpecialFolderreturn: ",
-                                          "GWSF",
-                                          "GWSF return: C:\\WINDOWS\\system32",
-                                          "GWF",
-                                          "LongPathName",
-                                          "GWF return 1: " + anna + "\\Local Settings\\Temp\\",
-                                          "GWF return 2: C:\\WINDOWS",
-                                          "GetProgramFilesFolder",
-                                          "mscomctl.ocx: ",
-                                          "comctl32.ocx: ",
-                                          "msvbvm60.DLL: ",
-                                          "OLEAUT32.DLL: 2.40.4522.00",
-                                          "OLEPRO32.DLL: ",
-                                          "ASYCFILT.DLL: ",
-                                          "STDOLE2.TLB: ",
-                                          "COMCAT.DLL: ",
-                                          "SHELLLNK.TLB: ",
-                                          "Program version: 1.2. 83"}));
+    // clang-format off
+    EXPECT_EQ(s.Lines("app2.log"), (Lines{
+        "Main", "Operating system version: Windows XP", "GetOptionS", "GetOptionS", "GetOptionS", "GetOptionS",
+        "GetSpecialFolder", "GetSpecialFolderreturn: " + anna + "\\Desktop",
+        "GetSpecialFolder", "GetSpecialFolderreturn: " + anna + "\\Programs",
+        "GetSpecialFolderAllusers", "GetSpecialFolderAllusers return: " + all + "\\Desktop",
+        "GetSpecialFolderAllusers", "GetSpecialFolderAllusers return: " + all + "\\Programs",
+        "GetSpecialFolder", "GetSpecialFolderreturn: ",
+        "GWSF", "GWSF return: C:\\WINDOWS\\system32",
+        "GWF", "LongPathName", "GWF return 1: " + anna + "\\Local Settings\\Temp\\", "GWF return 2: C:\\WINDOWS",
+        "GetProgramFilesFolder",
+        "mscomctl.ocx: ", "comctl32.ocx: ", "msvbvm60.DLL: ", "OLEAUT32.DLL: 2.40.4522.00", "OLEPRO32.DLL: ",
+        "ASYCFILT.DLL: ", "STDOLE2.TLB: ", "COMCAT.DLL: ", "SHELLLNK.TLB: ",
+        "Program version: 1.2. 83"}));
+    // clang-format on
     EXPECT_EQ(s.app.WindowsVersion, 5);
     EXPECT_EQ(s.app.DesktopFolder, anna + "\\Desktop");
     EXPECT_EQ(s.app.ProgramsFolder, anna + "\\Programs");

@@ -213,6 +213,8 @@ TEST(SystemFolders, AnImageNamesItsWindowsVersion) {
     const std::pair<std::vector<RegEntry>, int32_t> cases[] = {
         {{{HKLM, kNt, "CurrentVersion", "5.1"}}, 5},
         {{{HKLM, kCv, "VersionNumber", "4.90.3000"}}, 6},  // Windows 95, 98 and ME
+        {{{HKLM, kCv, "VersionNumber", "4.00.950"}}, 1},
+        {{{HKLM, kNt, "CurrentVersion", "4.0"}}, 3},
         {{{HKLM, kNt, "CurrentVersion", "6.0"}}, 7},
         {{{HKLM, kNt, "CurrentVersion", "six"}}, -1},
         {{{HKLM, kNt, "CurrentVersion", "6."}}, -1},

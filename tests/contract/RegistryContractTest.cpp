@@ -324,17 +324,25 @@ TEST_P(RegistryContract, DeleteRegistryKeyListsEachLevelBeforeDeletingItDeepestF
     ForgetLogs();
     EXPECT_EQ(DeleteRegistryKey(*app, HKCU, K("K"), true), 0);
     const std::string k = K("K");
+    // clang-format off
     const Lines expected = {
         // K: its subkeys are listed, one yield each, before anything goes.
-        "open " + k, "enum 0", "yield", "enum 1", "yield", "enum 2", "open " + k + "\\A", "enum 0",
-        "yield", "enum 1", "yield", "enum 2",
+        "open " + k, "enum 0", "yield", "enum 1", "yield", "enum 2",
+        "open " + k + "\\A", "enum 0", "yield", "enum 1", "yield", "enum 2",
         // K\A\A1, then its only subkey X, which is deleted first.
-        "open " + k + "\\A\\A1", "enum 0", "yield", "enum 1", "open " + k + "\\A\\A1\\X", "enum 0",
-        "open " + k + "\\A\\A1", "deletekey X", "open " + k + "\\A", "deletekey A1",
-        "open " + k + "\\A\\A2", "enum 0", "open " + k + "\\A", "deletekey A2", "open " + k,
-        "deletekey A", "open " + k + "\\B", "enum 0", "yield", "enum 1", "open " + k + "\\B\\B1",
-        "enum 0", "open " + k + "\\B", "deletekey B1", "open " + k, "deletekey B", "open " + base,
-        "deletekey K"};
+        "open " + k + "\\A\\A1", "enum 0", "yield", "enum 1",
+        "open " + k + "\\A\\A1\\X", "enum 0",
+        "open " + k + "\\A\\A1", "deletekey X",
+        "open " + k + "\\A", "deletekey A1",
+        "open " + k + "\\A\\A2", "enum 0",
+        "open " + k + "\\A", "deletekey A2",
+        "open " + k, "deletekey A",
+        "open " + k + "\\B", "enum 0", "yield", "enum 1",
+        "open " + k + "\\B\\B1", "enum 0",
+        "open " + k + "\\B", "deletekey B1",
+        "open " + k, "deletekey B",
+        "open " + base, "deletekey K"};
+    // clang-format on
     EXPECT_EQ(spy->Only({"open", "enum", "deletekey", "yield"}), expected);
     EXPECT_FALSE(KeyExists("K"));
     EXPECT_TRUE(KeyExists("Sibling"));
