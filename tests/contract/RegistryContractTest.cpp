@@ -168,39 +168,6 @@ TEST_P(RegistryContract, AbsentKeysAndValuesAndAnUnsetDefaultValueReadAsNothing)
     EXPECT_EQ(GetRegistryValue(*app, HKCU, K(), ""), "default");
 }
 
-TEST_P(RegistryContract, TextIsStoredWithTheTerminatorTheCountLeftOut) {
-    struct Case {
-        const char* what;
-        RegValue given;
-        std::string data;
-        uint32_t size;
-        std::string text;
-    };
-    const Case cases[] = {
-        {"counted without terminator", RegValue{REG_SZ_, "abc", 3}, std::string("abc\0", 4), 4,
-         "abc"},
-        {"counted with terminator", RegValue{REG_SZ_, std::string("abc\0", 4), 4},
-         std::string("abc\0", 4), 4, "abc"},
-        {"counted short of the end", RegValue{REG_SZ_, "abcd", 2}, "ab", 2, "a"},
-        {"count up to an inner NUL", RegValue{REG_SZ_, std::string("ab\0cd", 5), 2},
-         std::string("ab\0", 3), 3, "ab"},
-        {"non-ASCII", RegValue{REG_SZ_, kCyrillicKey + kCjk, 6},
-         kCyrillicKey + kCjk + std::string(1, '\0'), 7, kCyrillicKey + kCjk},
-        {"binary is taken as counted", RegValue{REG_BINARY_, "abcd", 3}, "abc", 3, "ab"},
-    };
-    ScopedRegKey key(reg());
-    ASSERT_EQ(key.Open(HKCU, K(), KEY_ALL_ACCESS_), 0);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(reg().SetValue(key.Get(), "v", c.given), 0);
-        RegValue read;
-        EXPECT_EQ(reg().QueryValue(key.Get(), "v", 1024, read), 0);
-        EXPECT_EQ(read.data, c.data);
-        EXPECT_EQ(read.size, c.size);
-        EXPECT_EQ(GetRegistryValue(*app, HKCU, K(), "v"), c.text);
-    }
-}
-
 TEST_P(RegistryContract, NamesMatchWithoutRegardToCaseAndKeepTheirSpelling) {
     Put("MixedCase", "ValueName", RegString("x"));
     Put(kCyrillicKey + kCjk, kCyrillicKey, RegString(kCjk + kCyrillicKey));
