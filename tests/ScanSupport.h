@@ -43,12 +43,12 @@ class RecordingProgress : public ProgressView, public Events {
     int BarValue() const override { return barValue; }
     void SetBarValue(int v) override { barValue = v; }
     void Close() override { ++closed; }
-    void DoEvents() override { ++events; }
+    void DoEvents() override {}
 
     std::string caption, cancelCaption, counter, problems;
     std::vector<std::string> items;
     bool problemsShown = false;
-    int barMaximum = 100, barValue = 0, closed = 0, events = 0;
+    int barMaximum = 100, barValue = 0, closed = 0;
     // Presses Cancel as soon as an item for which this returns true is shown.
     std::function<bool(const std::string&)> cancelWhen;
 
