@@ -2,78 +2,68 @@
 // retargets that describe the new target's drive, and writes the world refuses.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "platform/portable/PortableWorld.h"
 #include "platform/portable/ShellItemIds.h"
 #include "platform/portable/ShellLinkFile.h"
 #include "tests/TestSupport.h"
 
 using testing_support::ReadBytes;
-using testing_support::ScratchFolder;
 using testing_support::WriteBytes;
 
 namespace {
 
 class PortableShellLinksTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         world.files.MapDrive('C', driveC.path());
         world.files.MapDrive('E', driveE.path(), kDriveCdrom);
-        std::filesystem::create_directories(driveC.HostFile("Links"));
         std::filesystem::create_directories(driveC.HostFile("Apps"));
+        std::filesystem::create_directories(driveC.HostFile("Links"));
         WriteBytes(driveC.HostFile("Apps/tool.exe"), "MZ");
         WriteBytes(driveE.HostFile("setup.exe"), "MZ");
     }
-
-    shelllink::LinkFile ParseHostFile(const std::string& name) {
-        shelllink::LinkFile link;
-        std::string error;
-        EXPECT_TRUE(shelllink::Parse(ReadBytes(driveC.HostFile(name)), link, error)) << error;
-        return link;
+    std::string WriteLink(const std::string& name, const std::string& target,
+                          const std::string& arguments = "") {
+        ShellLinkInfo fields;
+        fields.target = target;
+        fields.arguments = arguments;
+        std::string bytes = NewShellLinkBytes(fields);
+        WriteBytes(driveC.HostFile("Links/" + name), bytes);
+        return bytes;
     }
 
-    ScratchFolder driveC{"c"};
-    ScratchFolder driveE{"e"};
+    testing_support::ScratchFolder driveC{"c"}, driveE{"e"};
     PortableWorld world;
+    ShellLinks& links = world.platform.links;
 };
 
 TEST_F(PortableShellLinksTest, LinksAreFoundThroughTheWorldsDriveLetters) {
-    ShellLinkInfo fields;
-    fields.target = "C:\\Apps\\tool.exe";
-    fields.arguments = "/run";
-    WriteBytes(driveC.HostFile("Links/Tool.lnk"), NewShellLinkBytes(fields));
+    WriteLink("Tool.lnk", "C:\\Apps\\tool.exe", "/run");
     ShellLinkInfo read;
     ShellLinkError error;
-    ASSERT_TRUE(world.platform.links.Read("c:\\links\\tool.LNK", read, error)) << error.description;
-    EXPECT_EQ(read.target, "C:\\Apps\\tool.exe");
-    EXPECT_EQ(read.arguments, "/run");
-    EXPECT_FALSE(world.platform.links.Read("D:\\Links\\Tool.lnk", read, error));
+    ASSERT_TRUE(links.Read("c:\\links\\tool.LNK", read, error)) << error.description;
+    EXPECT_EQ(read.target + " " + read.arguments, "C:\\Apps\\tool.exe /run");
+    EXPECT_FALSE(links.Read("D:\\Links\\Tool.lnk", read, error));
     EXPECT_EQ(error.number, kLinkFileNotFound);
 }
 
 TEST_F(PortableShellLinksTest, RetargetDescribesTheNewTargetAsTheWorldSeesIt) {
     struct Case {
-        const char* label;
         std::string target;
         bool isFolder;
         uint32_t driveType;
-    };
-    const Case cases[] = {
-        {"file on the fixed disk", "C:\\Apps\\tool.exe", false, kDriveFixed},
-        {"folder on the fixed disk", "C:\\Apps", true, kDriveFixed},
-        {"file on the CD-ROM", "E:\\setup.exe", false, kDriveCdrom},
-        {"file on a drive the world lacks", "Q:\\gone.exe", false, kDriveFixed},
-    };
+    } cases[] = {{"C:\\Apps\\tool.exe", false, kDriveFixed},
+                 {"C:\\Apps", true, kDriveFixed},
+                 {"E:\\setup.exe", false, kDriveCdrom},
+                 {"Q:\\gone.exe", false, kDriveFixed}};  // a drive the world lacks
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        ShellLinkInfo fields;
-        fields.target = "C:\\Old\\old.exe";
-        WriteBytes(driveC.HostFile("Links/r.lnk"), NewShellLinkBytes(fields));
+        SCOPED_TRACE(c.target);
+        WriteLink("r.lnk", "C:\\Old\\old.exe");
         ShellLinkError error;
-        ASSERT_TRUE(world.platform.links.Retarget("C:\\Links\\r.lnk", c.target, error))
-            << error.description;
-        shelllink::LinkFile link = ParseHostFile("Links/r.lnk");
+        ASSERT_TRUE(links.Retarget("C:\\Links\\r.lnk", c.target, error)) << error.description;
+        shelllink::LinkFile link;
+        std::string parseError;
+        ASSERT_TRUE(shelllink::Parse(ReadBytes(driveC.HostFile("Links/r.lnk")), link, parseError))
+            << parseError;
         EXPECT_EQ(shelllink::TargetPath(link), c.target);
         ASSERT_TRUE(link.linkInfo.has_value());
         EXPECT_EQ(link.linkInfo->driveType, c.driveType);
@@ -89,17 +79,13 @@ TEST_F(PortableShellLinksTest, ALinkTheWorldMayNotWriteStaysAsItWas) {
 #ifdef _WIN32
     GTEST_SKIP() << "host permission bits stand for access rights only off Windows";
 #endif
-    ShellLinkInfo fields;
-    fields.target = "C:\\Old\\old.exe";
-    std::string bytes = NewShellLinkBytes(fields);
-    WriteBytes(driveC.HostFile("Links/ro.lnk"), bytes);
-    std::filesystem::permissions(driveC.HostFile("Links/ro.lnk"),
-                                 std::filesystem::perms::owner_write |
-                                     std::filesystem::perms::group_write |
-                                     std::filesystem::perms::others_write,
-                                 std::filesystem::perm_options::remove);
+    std::string bytes = WriteLink("ro.lnk", "C:\\Old\\old.exe");
+    namespace fs = std::filesystem;
+    fs::permissions(driveC.HostFile("Links/ro.lnk"),
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
     ShellLinkError error;
-    EXPECT_FALSE(world.platform.links.Retarget("C:\\Links\\ro.lnk", "C:\\Apps\\tool.exe", error));
+    EXPECT_FALSE(links.Retarget("C:\\Links\\ro.lnk", "C:\\Apps\\tool.exe", error));
     EXPECT_EQ(error.number, kLinkAccessDenied);
     EXPECT_EQ(ReadBytes(driveC.HostFile("Links/ro.lnk")), bytes);
 }

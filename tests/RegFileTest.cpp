@@ -9,26 +9,21 @@
 
 namespace {
 
-// A Version 5.00 file as REG EXPORT writes it: UTF-16LE with BOM.
-std::string Utf16File(const std::string& utf8) {
-    std::u16string units = u"\xFEFF" + text::Utf8ToUtf16(utf8);
+// A Version 5.00 file as REG EXPORT writes it: UTF-16LE with BOM and CR LF.
+std::string Utf16File(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
     std::string bytes;
-    for (char16_t u : units) {
-        bytes += static_cast<char>(u & 0xFF);
-        bytes += static_cast<char>(u >> 8);
-    }
+    for (char16_t u : u"\xFEFF" + text::Utf8ToUtf16(text))
+        bytes += {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
     return bytes;
 }
 
-std::string Lines(std::initializer_list<const char*> lines) {
-    std::string text;
-    for (const char* line : lines) text += std::string(line) + "\r\n";
-    return text;
-}
+const std::string kHeader = "Windows Registry Editor Version 5.00";
 
 // What REG EXPORT under Wine wrote for the key that `BuildGolden` lays out.
-const std::string kGolden = Lines({
-    "Windows Registry Editor Version 5.00",
+const std::string kGolden = Utf16File({
+    kHeader,
     "",
     "[HKEY_CURRENT_USER\\Software\\Golden]",
     "@=\"default\"",
@@ -73,75 +68,72 @@ std::string Bytes(int count) {
 
 void BuildGolden(InMemoryRegistry& reg) {
     const std::string key = "Software\\Golden";
-    reg.PutValue(HKCU, key, "", RegString("default"));
-    reg.PutValue(HKCU, key, "averyveryveryveryverylongvaluenamethatgoesonandon", RegBinary(Bytes(40)));
-    reg.PutValue(HKCU, key, "bin", RegBinary(Bytes(100)));
-    reg.PutValue(HKCU, key, "bin0", RegBinary(""));
-    reg.PutValue(HKCU, key, "dw", RegDword(0xDEADBEEF));
-    reg.PutValue(HKCU, key, "dw0", RegBinary("", REG_DWORD_));
-    reg.PutValue(HKCU, key, "emptysz", RegValue{REG_SZ_, "", 0});
-    reg.PutValue(HKCU, key, "exp", RegString("%SystemRoot%\\x", REG_EXPAND_SZ_));
-    reg.PutValue(HKCU, key, "multi", RegString(std::string("one\0two", 7), REG_MULTI_SZ_));
-    reg.PutValue(HKCU, key, "none", RegBinary(Bytes(3), REG_NONE_));
-    reg.PutValue(HKCU, key, "q\"n\\m", RegString("x"));
-    reg.PutValue(HKCU, key, "qw", RegBinary(Bytes(8), REG_QWORD_));
-    reg.PutValue(HKCU, key, "str", RegString("a\"b\\c\r\nd"));
-    reg.PutValue(HKCU, key, "t0x20000", RegBinary(Bytes(2), 0x20000));
-    reg.PutValue(HKCU, key, "\xD0\x96\xD1\x83\xD0\xBA", RegString("\xE4\xB8\xAD\xE6\x96\x87\xC3\xA9"));
+    const std::pair<const char*, RegValue> values[] = {
+        {"", RegString("default")},
+        {"averyveryveryveryverylongvaluenamethatgoesonandon", RegBinary(Bytes(40))},
+        {"bin", RegBinary(Bytes(100))},
+        {"bin0", RegBinary("")},
+        {"dw", RegDword(0xDEADBEEF)},
+        {"dw0", RegBinary("", REG_DWORD_)},
+        {"emptysz", RegValue{REG_SZ_, "", 0}},
+        {"exp", RegString("%SystemRoot%\\x", REG_EXPAND_SZ_)},
+        {"multi", RegString(std::string("one\0two", 7), REG_MULTI_SZ_)},
+        {"none", RegBinary(Bytes(3), REG_NONE_)},
+        {"q\"n\\m", RegString("x")},
+        {"qw", RegBinary(Bytes(8), REG_QWORD_)},
+        {"str", RegString("a\"b\\c\r\nd")},
+        {"t0x20000", RegBinary(Bytes(2), 0x20000)},
+        {"\xD0\x96\xD1\x83\xD0\xBA", RegString("\xE4\xB8\xAD\xE6\x96\x87\xC3\xA9")},
+    };
+    for (const auto& [name, value] : values) reg.PutValue(HKCU, key, name, value);
     reg.PutValue(HKCU, key + "\\Sub\\Deeper", "", RegString("%TEMP%", REG_EXPAND_SZ_));
     reg.CreateKey(HKCU, key + "\\K[1]");
     reg.CreateKey(HKCU, key + "\\\xD0\x9A\xD0\xBB\xD1\x8E\xD1\x87");
 }
 
+// A value as stored; type 0xFFFF when the key or the value is absent.
 RegValue Read(InMemoryRegistry& reg, RegKey hive, const std::string& key, const std::string& name) {
     RegValue value;
     ScopedRegKey opened(reg);
     if (opened.Open(hive, key, KEY_QUERY_VALUE_) != 0 ||
         reg.QueryValue(opened.Get(), name, 1 << 20, value) != 0)
-        value.type = 0xFFFF;  // absent
+        value.type = 0xFFFF;
     return value;
 }
 
-TEST(RegFile, ExportLaysOutEveryKindOfValueAsRegExportDoes) {
+TEST(RegFile, ExportLaysOutEveryKindOfValueAsRegExportDoesAndReloads) {
     InMemoryRegistry reg;
     BuildGolden(reg);
-    EXPECT_EQ(ExportRegFile(reg, HKCU, "Software\\Golden"), Utf16File(kGolden));
+    EXPECT_EQ(ExportRegFile(reg, HKCU, "Software\\Golden"), kGolden);
     // A trailing "\" is dropped; the spelling given is kept.
-    std::string lower = ExportRegFile(reg, HKCU, "software\\golden\\sub\\");
-    EXPECT_EQ(lower, Utf16File(Lines({"Windows Registry Editor Version 5.00", "",
-                                      "[HKEY_CURRENT_USER\\software\\golden\\sub]", "",
-                                      "[HKEY_CURRENT_USER\\software\\golden\\sub\\Deeper]",
-                                      "@=hex(2):25,00,54,00,45,00,4d,00,50,00,25,00,00,00", ""})));
-}
-
-TEST(RegFile, ExportOfAHiveAndOfWhatIsNotThere) {
-    InMemoryRegistry reg;
+    EXPECT_EQ(ExportRegFile(reg, HKCU, "software\\golden\\sub\\"),
+              Utf16File({kHeader, "", "[HKEY_CURRENT_USER\\software\\golden\\sub]", "",
+                         "[HKEY_CURRENT_USER\\software\\golden\\sub\\Deeper]",
+                         "@=hex(2):25,00,54,00,45,00,4d,00,50,00,25,00,00,00", ""}));
+    // A whole hive; nothing for what is not there.
     reg.PutValue(HKCC, "Software\\Fonts", "LogPixels", RegDword(96));
-    EXPECT_EQ(ExportRegFile(reg, HKCC, ""),
-              Utf16File(Lines({"Windows Registry Editor Version 5.00", "", "[HKEY_CURRENT_CONFIG]",
-                               "", "[HKEY_CURRENT_CONFIG\\Software]", "",
-                               "[HKEY_CURRENT_CONFIG\\Software\\Fonts]",
-                               "\"LogPixels\"=dword:00000060", ""})));
+    EXPECT_EQ(
+        ExportRegFile(reg, HKCC, ""),
+        Utf16File({kHeader, "", "[HKEY_CURRENT_CONFIG]", "", "[HKEY_CURRENT_CONFIG\\Software]", "",
+                   "[HKEY_CURRENT_CONFIG\\Software\\Fonts]", "\"LogPixels\"=dword:00000060", ""}));
     EXPECT_EQ(ExportRegFile(reg, HKCU, "Software\\Absent"), "");
     EXPECT_EQ(ExportRegFile(reg, 0x80000004u, ""), "");
-}
 
-TEST(RegFile, ExportedFilesReloadIntoTheSameRegistry) {
-    InMemoryRegistry reg;
-    std::string error;
-    ASSERT_TRUE(ImportRegFile(reg, Utf16File(kGolden), error)) << error;
+    InMemoryRegistry loaded;
+    std::string error = "stale";
+    ASSERT_TRUE(ImportRegFile(loaded, kGolden, error)) << error;
     EXPECT_EQ(error, "");
-    EXPECT_EQ(ExportRegFile(reg, HKCU, "Software\\Golden"), Utf16File(kGolden));
-    RegValue multi = Read(reg, HKCU, "Software\\Golden", "MULTI");
+    EXPECT_EQ(ExportRegFile(loaded, HKCU, "Software\\Golden"), kGolden);
+    RegValue multi = Read(loaded, HKCU, "Software\\Golden", "MULTI");
     EXPECT_EQ(multi.type, REG_MULTI_SZ_);
     EXPECT_EQ(multi.data, std::string("one\0two\0\0", 9));
     EXPECT_EQ(multi.size, 9u);
-    RegValue str = Read(reg, HKCU, "Software\\Golden", "str");
-    EXPECT_EQ(str.data, std::string("a\"b\\c\r\nd\0", 9));
-    EXPECT_EQ(Read(reg, HKCU, "Software\\Golden", "emptysz").size, 1u);
-    EXPECT_EQ(Read(reg, HKCU, "Software\\Golden", "dw0").size, 0u);
-    EXPECT_EQ(Read(reg, HKCU, "Software\\Golden\\\xD0\xBA\xD0\xBB\xD1\x8E\xD1\x87", "").type, 0xFFFFu)
-        << "the key exists, its default value does not";
+    EXPECT_EQ(Read(loaded, HKCU, "Software\\Golden", "str").data, std::string("a\"b\\c\r\nd\0", 9));
+    EXPECT_EQ(Read(loaded, HKCU, "Software\\Golden", "emptysz").size, 1u);
+    EXPECT_EQ(Read(loaded, HKCU, "Software\\Golden", "dw0").size, 0u);
+    // The key exists, its default value does not.
+    EXPECT_EQ(Read(loaded, HKCU, "Software\\Golden\\\xD0\xBA\xD0\xBB\xD1\x8E\xD1\x87", "").type,
+              0xFFFFu);
 }
 
 TEST(RegFile, ImportReadsEveryFormOfTheSyntax) {
@@ -150,7 +142,7 @@ TEST(RegFile, ImportReadsEveryFormOfTheSyntax) {
     reg.PutValue(HKLM, "SOFTWARE\\Keep", "gone", RegString("x"));
     reg.PutValue(HKLM, "SOFTWARE\\Keep", "stays", RegString("y"));
     reg.CreateKey(HKCU, "Software\\Classes\\.mine");
-    const std::string file = Lines({
+    const std::vector<std::string> lines = {
         "",
         "  Windows Registry Editor Version 5.00  ",
         "; a comment",
@@ -162,7 +154,6 @@ TEST(RegFile, ImportReadsEveryFormOfTheSyntax) {
         "  ; not a comment line but a continuation ending here",
         "\"Dword\"=DWORD:0000002A",
         "\"Short\"=dword:7",
-        "\"Other\"=hex(b):01,02,03,04,05,06,07,08",
         "\"Link\"=hex(6):41,00",
         "\"Empty\"=hex(7):",
         "\"Esc\\\\aped\"=\"back\\\\slash \\\"quote\\\" \\t kept\"",
@@ -177,62 +168,49 @@ TEST(RegFile, ImportReadsEveryFormOfTheSyntax) {
         "@=\"user\"",
         "[HKU\\.DEFAULT]",
         "[HKCC\\System]",
-    });
+    };
     std::string error;
-    ASSERT_TRUE(ImportRegFile(reg, Utf16File(file), error)) << error;
-
+    ASSERT_TRUE(ImportRegFile(reg, Utf16File(lines), error)) << error;
     EXPECT_EQ(ExportRegFile(reg, HKLM, "SOFTWARE\\New"),
-              Utf16File(Lines({"Windows Registry Editor Version 5.00", "",
-                               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\New]", "",
-                               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\New\\Deep]", "@=\"default\"",
-                               "\"Hex\"=hex:01,02,03,04", "\"Dword\"=dword:0000002a",
-                               "\"Short\"=dword:00000007",
-                               "\"Other\"=hex(b):01,02,03,04,05,06,07,08", "\"Link\"=hex(6):41,00",
-                               "\"Empty\"=hex(7):",
-                               "\"Esc\\\\aped\"=\"back\\\\slash \\\"quote\\\" \\\\t kept\"", ""})));
+              Utf16File({kHeader, "", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\New]", "",
+                         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\New\\Deep]", "@=\"default\"",
+                         "\"Hex\"=hex:01,02,03,04", "\"Dword\"=dword:0000002a",
+                         "\"Short\"=dword:00000007", "\"Link\"=hex(6):41,00", "\"Empty\"=hex(7):",
+                         "\"Esc\\\\aped\"=\"back\\\\slash \\\"quote\\\" \\\\t kept\"", ""}));
     EXPECT_EQ(Read(reg, HKLM, "SOFTWARE\\Keep", "gone").type, 0xFFFFu);
     EXPECT_EQ(Read(reg, HKLM, "SOFTWARE\\Keep", "stays").data, std::string("y\0", 2));
-    EXPECT_EQ(Read(reg, HKLM, "SOFTWARE\\Old", "").type, 0xFFFFu);
-    ScopedRegKey old(reg);
+    ScopedRegKey old(reg), users(reg), config(reg);
     EXPECT_EQ(old.Open(HKLM, "SOFTWARE\\Old", KEY_QUERY_VALUE_), 2);
     // Classes go through the merged view: machine classes, unless the user has the key.
     EXPECT_EQ(Read(reg, HKLM, "SOFTWARE\\Classes\\.txt", "").data, std::string("txtfile\0", 8));
     EXPECT_EQ(Read(reg, HKCU, "Software\\Classes\\.mine", "").data, std::string("user\0", 5));
     EXPECT_EQ(Read(reg, HKLM, "SOFTWARE\\Classes\\.mine", "").type, 0xFFFFu);
-    EXPECT_EQ(Read(reg, HKCR, ".mine", "").data, std::string("user\0", 5));
-    EXPECT_EQ(Read(reg, HKU, ".DEFAULT", "x").type, 0xFFFFu);
-    ScopedRegKey users(reg), config(reg);
     EXPECT_EQ(users.Open(HKU, ".default", KEY_QUERY_VALUE_), 0);
     EXPECT_EQ(config.Open(HKCC, "SYSTEM", KEY_QUERY_VALUE_), 0);
 }
 
 TEST(RegFile, TextIsDecodedAsTheFileIsWritten) {
     // "café" in the strings, "%TEMP%\é" in the expandable ones.
-    const std::string version5 = Lines({"Windows Registry Editor Version 5.00", "[HKCU\\E]",
-                                        "\"caf\xC3\xA9\"=\"caf\xC3\xA9\"",
-                                        "\"x\"=hex(2):25,00,54,00,45,00,4d,00,50,00,25,00,5c,00,e9,00,00,00"});
-    const std::string ansi5 = Lines({"Windows Registry Editor Version 5.00", "[HKCU\\E]",
-                                     "\"caf\xE9\"=\"caf\xE9\"",
-                                     "\"x\"=hex(2):25,00,54,00,45,00,4d,00,50,00,25,00,5c,00,e9,00,00,00"});
-    const std::string regedit4 = Lines({"REGEDIT4", "", "[HKEY_CURRENT_USER\\E]", "\"caf\xE9\"=\"caf\xE9\"",
-                                        "\"x\"=hex(2):25,54,45,4d,50,25,5c,e9,00"});
-    struct Case {
-        const char* what;
-        std::string bytes;
+    const std::string version5 =
+        "[HKCU\\E]\r\n\"caf\xC3\xA9\"=\"caf\xC3\xA9\"\r\n"
+        "\"x\"=hex(2):25,00,54,00,45,00,4d,00,50,00,25,00,5c,00,e9,00,00,00\r\n";
+    const std::string ansi5 = text::Utf8ToAnsi(version5);
+    const std::string regedit4 =
+        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\E]\r\n\"caf\xE9\"=\"caf\xE9\"\r\n\"x\"=hex(2):25,54,"
+        "45,4d,50,25,5c,e9,00\r\n";
+    const std::string cases[] = {
+        Utf16File({kHeader, version5}),                // UTF-16LE with BOM
+        "\xEF\xBB\xBF" + kHeader + "\r\n" + version5,  // UTF-8 with BOM
+        kHeader + "\r\n" + ansi5,                      // Version 5.00 without BOM: ANSI
+        regedit4,
+        text::ReplaceAll(regedit4, "\r\n", "\n"),
+        text::ReplaceAll(regedit4, "\r\n", "\r"),
     };
-    const Case cases[] = {
-        {"UTF-16LE with BOM", Utf16File(version5)},
-        {"UTF-8 with BOM", "\xEF\xBB\xBF" + version5},
-        {"Version 5.00 without BOM, ANSI", ansi5},
-        {"REGEDIT4, ANSI", regedit4},
-        {"LF line ends", text::ReplaceAll(regedit4, "\r\n", "\n")},
-        {"CR line ends", text::ReplaceAll(regedit4, "\r\n", "\r")},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const std::string& bytes : cases) {
+        SCOPED_TRACE(&bytes - cases);
         InMemoryRegistry reg;
         std::string error;
-        ASSERT_TRUE(ImportRegFile(reg, c.bytes, error)) << error;
+        ASSERT_TRUE(ImportRegFile(reg, bytes, error)) << error;
         RegValue name = Read(reg, HKCU, "E", "CAF\xC3\x89");
         EXPECT_EQ(name.data, std::string("caf\xC3\xA9\0", 6));
         EXPECT_EQ(name.size, 5u);
@@ -244,76 +222,47 @@ TEST(RegFile, TextIsDecodedAsTheFileIsWritten) {
 }
 
 TEST(RegFile, AMalformedFileChangesNothingAndNamesItsLine) {
-    const std::string header = "Windows Registry Editor Version 5.00\r\n";
-    const std::string good = "[HKCU\\Applied]\r\n\"v\"=\"1\"\r\n";
-    struct Case {
-        const char* what;
-        std::string bytes;
-        std::string error;
-    };
-    const Case cases[] = {
-        {"empty file", "", "line 1: the file is empty"},
-        {"blank file", Utf16File("\r\n  \r\n"), "line 1: the file is empty"},
-        {"no header", "[HKCU\\x]\r\n",
-         "line 1: not a registry file: the first line must be \"Windows Registry Editor Version "
-         "5.00\" or \"REGEDIT4\""},
-        {"older header", "\r\nREGEDIT5\r\n",
-         "line 2: not a registry file: the first line must be \"Windows Registry Editor Version "
-         "5.00\" or \"REGEDIT4\""},
-        {"unknown hive", header + good + "[HKEY_LOCAL\\x]\r\n",
-         "line 4: unknown registry hive \"HKEY_LOCAL\""},
-        {"key without ]", header + good + "[HKCU\\x\r\n", "line 4: missing ']' at the end of the key"},
-        {"empty key name", header + good + "[HKCU\\a\\\\b]\r\n",
-         "line 4: empty key name in \"HKCU\\a\\\\b\""},
-        {"hive deleted", header + good + "[-HKLM]\r\n", "line 4: a whole hive cannot be deleted"},
-        {"value before a key", header + "\"v\"=\"1\"\r\n", "line 2: a value outside a key"},
-        {"value after a deleted key", header + good + "[-HKCU\\x]\r\n@=\"1\"\r\n",
-         "line 5: a value outside a key"},
-        {"open name", header + good + "\"v=\"1\"\r\n", "line 4: missing '=' after the value name"},
-        {"unterminated name", header + good + "\"v\\\"=1\r\n",
-         "line 4: missing closing quote of the value name"},
-        {"no equals", header + good + "\"v\" \"1\"\r\n", "line 4: missing '=' after the value name"},
-        {"unterminated string", header + good + "\"v\"=\"1\r\n",
-         "line 4: missing closing quote of the string"},
-        {"text after a string", header + good + "\"v\"=\"1\" 2\r\n",
-         "line 4: unexpected text after the value: \"2\""},
-        {"empty dword", header + good + "\"v\"=dword:\r\n",
-         "line 4: a dword needs one to eight hex digits"},
-        {"long dword", header + good + "\"v\"=dword:123456789\r\n",
-         "line 4: a dword needs one to eight hex digits"},
-        {"dword with text", header + good + "\"v\"=dword:12x\r\n",
-         "line 4: unexpected text after the value: \"x\""},
-        {"bad hex byte", header + good + "\"v\"=hex:01,2g\r\n", "line 4: invalid hex byte \"2g\""},
-        {"three-digit byte", header + good + "\"v\"=hex:01,234\r\n",
-         "line 4: invalid hex byte \"234\""},
-        {"double comma", header + good + "\"v\"=hex:01,,02\r\n",
-         "line 4: missing hex byte before a comma"},
-        {"bad byte on a continuation", header + good + "\"v\"=hex:01,\\\r\n  02,zz\r\n",
-         "line 5: invalid hex byte \"zz\""},
-        {"bad hex type", header + good + "\"v\"=hex(x):01\r\n",
+    const std::string head = kHeader + "\r\n[HKCU\\Applied]\r\n\"v\"=\"1\"\r\n";  // lines 1 to 3
+    const std::string notRegistry =
+        "not a registry file: the first line must be \"Windows Registry Editor Version 5.00\" or "
+        "\"REGEDIT4\"";
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "line 1: the file is empty"},
+        {Utf16File({"", "  "}), "line 1: the file is empty"},
+        {"[HKCU\\x]\r\n", "line 1: " + notRegistry},
+        {"\r\nREGEDIT5\r\n", "line 2: " + notRegistry},
+        {head + "[HKEY_LOCAL\\x]\r\n", "line 4: unknown registry hive \"HKEY_LOCAL\""},
+        {head + "[HKCU\\x\r\n", "line 4: missing ']' at the end of the key"},
+        {head + "[HKCU\\a\\\\b]\r\n", "line 4: empty key name in \"HKCU\\a\\\\b\""},
+        {head + "[-HKLM]\r\n", "line 4: a whole hive cannot be deleted"},
+        {kHeader + "\r\n\"v\"=\"1\"\r\n", "line 2: a value outside a key"},
+        {head + "[-HKCU\\x]\r\n@=\"1\"\r\n", "line 5: a value outside a key"},
+        {head + "\"v\" \"1\"\r\n", "line 4: missing '=' after the value name"},
+        {head + "\"v\\\"=1\r\n", "line 4: missing closing quote of the value name"},
+        {head + "\"v\"=\"1\r\n", "line 4: missing closing quote of the string"},
+        {head + "\"v\"=\"1\" 2\r\n", "line 4: unexpected text after the value: \"2\""},
+        {head + "\"v\"=dword:123456789\r\n", "line 4: a dword needs one to eight hex digits"},
+        {head + "\"v\"=dword:12x\r\n", "line 4: unexpected text after the value: \"x\""},
+        {head + "\"v\"=hex:01,\\\r\n  02,zz\r\n", "line 5: invalid hex byte \"zz\""},
+        {head + "\"v\"=hex:01,,02\r\n", "line 4: missing hex byte before a comma"},
+        {head + "\"v\"=hex(x):01\r\n",
          "line 4: the type of hex(...) needs one to eight hex digits"},
-        {"hex without colon", header + good + "\"v\"=hex 01\r\n", "line 4: missing ':' after hex"},
-        {"continued past the end", header + good + "\"v\"=hex:01,\\\r\n",
-         "line 4: the file ends inside a continued value"},
-        {"unknown type", header + good + "\"v\"=str:abc\r\n",
-         "line 4: unknown kind of value data: \"str:abc\""},
-        {"stray line", header + good + "v=1\r\n", "line 4: expected a key, a value or a comment"},
-        {"half a UTF-16 character", Utf16File(header + good) + "x",
-         "line 3: the file ends in half a UTF-16 character"},
-        {"big-endian", "\xFE\xFF", "line 1: UTF-16 big-endian files are not supported"},
-        {"NUL in a key name", header + good + std::string("[HKCU\\a\0b]\r\n", 11),
-         "line 4: a NUL character in a key name"},
-        {"NUL in a value name", header + good + std::string("\"a\0\"=\"\"\r\n", 10),
-         "line 4: a NUL character in a value name"},
+        {head + "\"v\"=hex 01\r\n", "line 4: missing ':' after hex"},
+        {head + "\"v\"=hex:01,\\\r\n", "line 4: the file ends inside a continued value"},
+        {head + "\"v\"=str:abc\r\n", "line 4: unknown kind of value data: \"str:abc\""},
+        {head + "v=1\r\n", "line 4: expected a key, a value or a comment"},
+        {Utf16File({head}) + "x", "line 4: the file ends in half a UTF-16 character"},
+        {"\xFE\xFF", "line 1: UTF-16 big-endian files are not supported"},
+        {head + std::string("[HKCU\\a\0b]\r\n", 11), "line 4: a NUL character in a key name"},
+        {head + std::string("\"a\0\"=\"\"\r\n", 10), "line 4: a NUL character in a value name"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [bytes, expected] : cases) {
         InMemoryRegistry reg;
         reg.PutValue(HKCU, "Existing", "v", RegString("0"));
         std::string error;
-        EXPECT_FALSE(ImportRegFile(reg, c.bytes, error));
-        EXPECT_EQ(error, c.error);
-        EXPECT_EQ(reg.KeyCount(), 1u);
+        EXPECT_FALSE(ImportRegFile(reg, bytes, error)) << expected;
+        EXPECT_EQ(error, expected);
+        EXPECT_EQ(reg.KeyCount(), 1u) << expected;
         EXPECT_EQ(Read(reg, HKCU, "Existing", "v").data, std::string("0\0", 2));
     }
 }
@@ -325,14 +274,12 @@ TEST(RegFile, LoadRegFileNamesTheFile) {
     std::string error;
     EXPECT_FALSE(LoadRegFile(reg, files, folder.File("absent.reg"), error));
     EXPECT_EQ(error, folder.File("absent.reg") + ": the file cannot be read");
-
     testing_support::WriteBytes(folder.HostFile("bad.reg"), "REGEDIT4\r\n[HKXX]\r\n");
     EXPECT_FALSE(LoadRegFile(reg, files, folder.File("bad.reg"), error));
     EXPECT_EQ(error, folder.File("bad.reg") + ": line 2: unknown registry hive \"HKXX\"");
-
-    testing_support::WriteBytes(folder.HostFile("good.reg"), Utf16File(kGolden));
+    testing_support::WriteBytes(folder.HostFile("good.reg"), kGolden);
     EXPECT_TRUE(LoadRegFile(reg, files, folder.File("good.reg"), error)) << error;
-    EXPECT_EQ(ExportRegFile(reg, HKCU, "Software\\Golden"), Utf16File(kGolden));
+    EXPECT_EQ(ExportRegFile(reg, HKCU, "Software\\Golden"), kGolden);
 }
 
 }  // namespace

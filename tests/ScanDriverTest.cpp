@@ -1,30 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <numeric>
-
-#include "problems/clsItem.h"
-#include "scan/Progress.h"
+#include "scan/ComScanners.h"
+#include "scan/ExtensionScanners.h"
+#include "scan/OldFilesScanner.h"
+#include "scan/ReferenceScanners.h"
 #include "scan/ScanDriver.h"
+#include "scan/ShortcutScanners.h"
 #include "tests/ScanSupport.h"
+#include "tests/contract/HostFiles.h"
 
 using testing_support::ScanWorld;
+using Lines = std::vector<std::string>;
 
 namespace {
 
-int BarStepsBefore(const std::string& stepName) {
-    int steps = 0;
-    for (const ScanStep& step : ScanSequence()) {
-        if (step.name == stepName) break;
-        steps += step.barSteps;
-    }
-    return steps;
-}
-
-int AllBarSteps() {
-    int steps = 0;
-    for (const ScanStep& step : ScanSequence()) steps += step.barSteps;
-    return steps;
-}
+const std::string kUninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const std::string kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 TEST(ScanDriver, LoadingTheWindowPreparesTheScan) {
     ScanWorld w;
@@ -38,67 +29,84 @@ TEST(ScanDriver, LoadingTheWindowPreparesTheScan) {
     EXPECT_EQ(w.progress.barMaximum, 31);
     EXPECT_TRUE(w.app.Scan.ContinueScan);
     EXPECT_FALSE(w.app.Scan.ScanCancelled);
-    EXPECT_EQ(w.Lines("app2.log"), std::vector<std::string>{"frmProgress.Load"});
+    EXPECT_EQ(w.Lines("app2.log"), Lines{"frmProgress.Load"});
+}
+
+// No shortcut folders, empty temporary folders and every key missing: the 27 steps in
+// their order, each scanner leaving only its trace tag, and no problem label.
+TEST(ScanDriver, OnAnEmptyMachineEachStepLeavesOnlyItsTag) {
+    ScanWorld w;
+    w.CreateFolder("C:\\Temp");
+    w.app.TempFolder = w.app.CacheFolder = "C:\\Temp";
+    ProgressLoad(w.app, w.progress);
+    RunScanSequence(w.app);
+    Lines expected = {"frmProgress.Load", "frmProgress.T1"};
+    for (int i = 0; i < 4; ++i)
+        expected.insert(expected.end(), {"SFFBL", "SFFBL skipped, foldername empty"});
+    // clang-format off
+    expected.insert(expected.end(), {
+        "SRFBL", "SRKVFBL", "SRKVFBL", "SRKVFBL", "SRKVFBL", "SRKVFBL", "SRFBL", "SRFBH", "SRFBH",
+        "SRMO", "SRMO", "SRMO", "ScanHKCR", "ScanHKCR_CLSID", "SR_InstallerFolders", "SR_FileExts",
+        "SR_FileExtsHKCR", "SR_ActivexHKCR", "SCANREG_TypeLib", "SCANREG_TypeLib", "SCANREG_ARPCache",
+        "SFFOF", "SFFOF"});
+    // clang-format on
+    EXPECT_EQ(w.Lines("app2.log"), expected);
+    EXPECT_TRUE(w.progress.items.empty());
+    EXPECT_FALSE(w.progress.problemsShown);
+    EXPECT_EQ(w.progress.barValue, 31);
+    EXPECT_TRUE(w.Lines("app.log").empty());
 }
 
 TEST(ScanDriver, ACompleteRunFillsTheBarAndCountsEveryItem) {
     ScanWorld w;
-    w.Put(HKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Gone", "C:\\Gone\\a.exe");
+    w.Put(HKLM, kRun, "Gone", "C:\\Gone\\a.exe");
     w.Put(HKCR, ".used", "Content Type", "text/plain");
     ProgressLoad(w.app, w.progress);
-    w.progress.barValue = 0;
     RunScanSequence(w.app);
-    EXPECT_EQ(w.progress.barValue, AllBarSteps());
+    EXPECT_EQ(w.progress.barValue, 31);
     EXPECT_EQ(w.progress.closed, 1);
     EXPECT_FALSE(w.app.Scan.ContinueScan);
     EXPECT_FALSE(w.app.Scan.ScanCancelled);
-    EXPECT_EQ(w.app.Scan.ProgressCounter, static_cast<int32_t>(w.progress.items.size()));
-    EXPECT_EQ(w.progress.counter, "Counter: " + std::to_string(w.progress.items.size()));
+    EXPECT_EQ(w.progress.items.size(), 2u);
+    EXPECT_EQ(w.app.Scan.ProgressCounter, 2);
+    EXPECT_EQ(w.progress.counter, "Counter: 2");
     EXPECT_EQ(w.app.Problems.Count(), 1);
     EXPECT_TRUE(w.progress.problemsShown);
     EXPECT_EQ(w.progress.problems, "Problems: 1");
-    auto trace = w.Lines("app2.log");
-    EXPECT_NE(std::find(trace.begin(), trace.end(), "frmProgress.T1"), trace.end());
-}
 
-TEST(ScanDriver, AScanWithoutProblemsNeverShowsTheProblemsLabel) {
-    ScanWorld w;
-    ProgressLoad(w.app, w.progress);
+    // A second scan starts from a fresh window and a counter of 0.
+    testing_support::RecordingProgress second(w.app);
+    w.app.Scan.progress = &second;
+    ProgressLoad(w.app, second);
     RunScanSequence(w.app);
-    EXPECT_EQ(w.app.Problems.Count(), 0);
-    EXPECT_FALSE(w.progress.problemsShown);
+    EXPECT_EQ(w.app.Scan.ProgressCounter, 2);
+    EXPECT_EQ(second.barValue, 31);
 }
 
 TEST(ScanDriver, CancelDuringTheUninstallStepSkipsEveryLaterStep) {
     ScanWorld w;
-    std::string u = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-    w.Put(HKLM, u + "\\A", "UninstallString", "C:\\Gone\\a.exe");
-    w.Put(HKLM, u + "\\B", "UninstallString", "C:\\Gone\\b.exe");
-    w.Put(HKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Gone", "C:\\Gone\\run.exe");
+    w.Put(HKLM, kUninstall + "\\A", "UninstallString", "C:\\Gone\\a.exe");
+    w.Put(HKLM, kUninstall + "\\B", "UninstallString", "C:\\Gone\\b.exe");
+    w.Put(HKLM, kRun, "Gone", "C:\\Gone\\run.exe");
     ProgressLoad(w.app, w.progress);
-    w.progress.cancelWhen = [](const std::string& item) { return item.find("Uninstall\\A") != std::string::npos; };
+    w.progress.cancelWhen = [](const std::string& item) { return item.ends_with("Uninstall\\A"); };
     RunScanSequence(w.app);
     EXPECT_TRUE(w.app.Scan.ScanCancelled);
     EXPECT_FALSE(w.app.Scan.ContinueScan);
-    EXPECT_EQ(w.progress.barValue, BarStepsBefore("Uninstall"));
+    EXPECT_EQ(w.progress.barValue, 8);  // the four shortcut folders, two steps each
     EXPECT_EQ(w.progress.closed, 1);
     // The entry being shown when Cancel came is still judged; nothing after it is.
-    ASSERT_EQ(w.app.Problems.Count(), 1);
-    EXPECT_EQ(w.app.Problems.Item(1)->pName(), "HKLM\\" + u + "\\A");
+    EXPECT_EQ(w.ProblemNames(), Lines{"HKLM\\" + kUninstall + "\\A"});
     EXPECT_EQ(w.progress.items.size(), 1u);
-    // After Cancel the uninstall scanner finishes its item and no other scanner starts.
-    auto trace = w.Lines("app2.log");
+    Lines trace = w.Lines("app2.log");
     auto cancel = std::find(trace.begin(), trace.end(), "frmProgress.Cancel");
-    ASSERT_NE(cancel, trace.end());
-    EXPECT_EQ(std::vector<std::string>(cancel, trace.end()),
-              (std::vector<std::string>{"frmProgress.Cancel", "addProblem"}));
+    EXPECT_EQ(Lines(cancel, trace.end()), (Lines{"frmProgress.Cancel", "addProblem"}));
 }
 
 TEST(ScanDriver, ClosingTheWindowStopsTheScanWithoutCancelling) {
     ScanWorld w;
-    std::string u = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-    w.Put(HKLM, u + "\\A", "UninstallString", "C:\\Gone\\a.exe");
-    w.Put(HKLM, u + "\\B", "UninstallString", "C:\\Gone\\b.exe");
+    w.Put(HKLM, kUninstall + "\\A", "UninstallString", "C:\\Gone\\a.exe");
+    w.Put(HKLM, kUninstall + "\\B", "UninstallString", "C:\\Gone\\b.exe");
     ProgressLoad(w.app, w.progress);
     w.progress.cancelWhen = [&](const std::string&) {
         ProgressUnload(w.app);
@@ -109,38 +117,74 @@ TEST(ScanDriver, ClosingTheWindowStopsTheScanWithoutCancelling) {
     EXPECT_EQ(w.app.Problems.Count(), 1);
 }
 
-TEST(ScanDriver, ASecondScanStartsFromAFreshCounter) {
-    ScanWorld w;
-    w.Put(HKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "Gone", "C:\\Gone\\a.exe");
-    ProgressLoad(w.app, w.progress);
-    RunScanSequence(w.app);
-    int32_t first = w.app.Scan.ProgressCounter;
-    testing_support::RecordingProgress second(w.app);
-    w.app.Scan.progress = &second;
-    ProgressLoad(w.app, second);
-    RunScanSequence(w.app);
-    EXPECT_EQ(w.app.Scan.ProgressCounter, first);
-    EXPECT_EQ(second.barValue, AllBarSteps());
-}
-
-TEST(ScanDriver, UpdatesWithoutAWindowOnlyCount) {
-    ScanWorld w;
-    w.app.Scan.progress = nullptr;
-    UpdateProgressLabel(w.app, "x");
-    UpdateProgressbar(w.app);
-    EXPECT_EQ(w.app.Scan.ProgressCounter, 1);
-}
-
-}  // namespace
-
-namespace {
-
-TEST(ScanDriver, TheSequenceHas27StepsThatFillTheBarsThirtyOneSteps) {
-    std::vector<ScanStep> steps = ScanSequence();
-    EXPECT_EQ(steps.size(), 27u);
-    EXPECT_EQ(AllBarSteps(), 31);
-    // The four shortcut folders come first and count two steps each.
-    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(steps[i].barSteps, 2) << steps[i].name;
+// Each scanner tests ContinueScan before every item: Cancel pressed while one item is
+// shown lets that item be judged and no other, at no level of a recursion, and every
+// key opened is closed.
+TEST(ScanDriver, CancelStopsEachScannerBeforeItsNextItem) {
+    using W = ScanWorld&;
+    const std::string clsid = "CLSID\\{11111111-2222-3333-4444-00000000000";
+    struct Case {
+        const char* scanner;
+        std::function<void(W)> plant, scan;
+        std::string cancelAt;
+        Lines problems;
+    } cases[] = {
+        {"ScanRegistryForBrokenLinks",
+         [&](W w) {
+             for (const char* entry : {"A", "A\\Deep", "B", "B\\Deep"})
+                 w.Put(HKLM, kUninstall + "\\" + entry, "UninstallString", "C:\\Gone\\x.exe");
+         },
+         [&](W w) {
+             ScanRegistryForBrokenLinks(w.app, HKLM, kUninstall, true, "UninstallString", 2, 4);
+         },
+         "A\\Deep",
+         {"HKLM\\" + kUninstall + "\\A", "HKLM\\" + kUninstall + "\\B",
+          "HKLM\\" + kUninstall + "\\A\\Deep"}},
+        {"ScanHKCR_CLSID",
+         [&](W w) {
+             for (int i = 0; i < 5; ++i)
+                 w.Put(HKCR, clsid + std::to_string(i) + "}\\LocalServer32", "", "C:\\Gone\\x.exe");
+         },
+         [](W w) { ScanHKCR_CLSID(w.app); },
+         "0001}\\LocalServer32",
+         {"HKCR\\" + clsid + "0}\\LocalServer32", "HKCR\\" + clsid + "1}\\LocalServer32"}},
+        {"SR_FileExtsHKCR",
+         [](W w) {
+             for (const char* ext : {".aa1", ".aa2", ".aa3"}) w.world.registry.CreateKey(HKCR, ext);
+         },
+         [](W w) { SR_FileExtsHKCR(w.app); },
+         ".aa2",
+         {"HKCR\\.aa1", "HKCR\\.aa2"}},
+        {"SFFBL",
+         [](W w) {
+             for (const char* name : {"a.lnk", "b.lnk", "c.lnk", "Sub\\d.lnk"})
+                 w.CreateShortcut(std::string("C:\\D\\") + name, "C:\\Gone\\x.exe");
+         },
+         [](W w) { SFFBL(w.app, "C:\\D"); },
+         "b.lnk",
+         {"C:\\D\\a.lnk", "C:\\D\\b.lnk"}},
+        {"ScanFolderForOldFiles",
+         [](W w) {
+             for (const char* name : {"a.tmp", "b.tmp", "sub\\c.tmp"}) {
+                 w.CreateFile(std::string("C:\\T\\") + name);
+                 contract::SetHostAccessTime(w.HostPath(std::string("C:\\T\\") + name),
+                                             {2020, 1, 1});
+             }
+         },
+         [](W w) { ScanFolderForOldFiles(w.app, "C:\\T"); },
+         "a.tmp",
+         {"C:\\T\\a.tmp"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.scanner);
+        ScanWorld w;
+        c.plant(w);
+        w.progress.cancelWhen = [&](const std::string& item) { return item.ends_with(c.cancelAt); };
+        c.scan(w);
+        EXPECT_EQ(w.ProblemNames(), c.problems);
+        EXPECT_FALSE(w.app.Scan.ContinueScan);
+        EXPECT_EQ(w.world.registry.OpenHandleCount(), 0u);
+    }
 }
 
 }  // namespace

@@ -1,42 +1,96 @@
 #include "tests/ScanSupport.h"
 
+#include <cctype>
+
 #include "platform/portable/PortableShellLinks.h"
-#include "problems/clsItem.h"
+
+namespace fs = std::filesystem;
 
 namespace testing_support {
 
-void ScanWorld::CreateFileOnC(const std::string& windowsPath) {
-    std::string relative = windowsPath.substr(3);  // after "C:\"
-    for (char& c : relative)
-        if (c == '\\') c = '/';
-    std::filesystem::path file = driveC.host() / hostpath::FromUtf8(relative);
-    std::filesystem::create_directories(file.parent_path());
-    WriteBytes(file, "test file\r\n");
+ScanWorld::ScanWorld() {
+    const std::pair<char, uint32_t> drives[] = {{'C', kDriveFixed},
+                                                {'A', kDriveRemovable},
+                                                {'D', kDriveCdrom},
+                                                {'N', kDriveRemote},
+                                                {'R', kDriveRamdisk}};
+    for (const auto& [letter, type] : drives) {
+        fs::create_directories(Host(std::string(1, letter) + ":\\"));
+        world.files.MapDrive(letter, HostPath(std::string(1, letter) + ":\\"), type);
+    }
+    world.clock.Fix(kNow);
+    app.WindowsFolder = "C:\\Windows";
+    app.ProgramFilesFolder = "C:\\Program Files";
+    app.events = &progress;
+    app.Scan.progress = &progress;
+    app.Scan.ContinueScan = true;
 }
 
-void ScanWorld::CreateFolderOnC(const std::string& windowsPath) {
-    std::string relative = windowsPath.substr(3);
-    for (char& c : relative)
-        if (c == '\\') c = '/';
-    std::filesystem::create_directories(driveC.host() / hostpath::FromUtf8(relative));
+fs::path ScanWorld::Host(const std::string& windowsPath) const {
+    char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(windowsPath[0])));
+    fs::path host = drives.host() / (std::string("drive_") + letter);
+    std::string part;
+    for (size_t i = 3; i <= windowsPath.size(); ++i) {
+        if (i == windowsPath.size() || windowsPath[i] == '\\') {
+            if (!part.empty()) host /= hostpath::FromUtf8(part);
+            part.clear();
+        } else {
+            part += windowsPath[i];
+        }
+    }
+    return host;
 }
 
-void ScanWorld::CreateShortcutOnC(const std::string& windowsPath, const std::string& target,
-                                  const std::string& arguments, bool targetIsFolder) {
+void ScanWorld::CreateFile(const std::string& windowsPath, const std::string& bytes) const {
+    fs::create_directories(Host(windowsPath).parent_path());
+    WriteBytes(Host(windowsPath), bytes);
+}
+
+void ScanWorld::CreateFolder(const std::string& windowsPath) const {
+    fs::create_directories(Host(windowsPath));
+}
+
+void ScanWorld::CreateShortcut(const std::string& windowsPath, const std::string& target,
+                               const std::string& arguments, bool targetIsFolder) const {
     ShellLinkInfo fields;
     fields.target = target;
     fields.arguments = arguments;
-    CreateFileOnC(windowsPath);
-    std::string relative = windowsPath.substr(3);
-    for (char& c : relative)
-        if (c == '\\') c = '/';
-    WriteBytes(driveC.host() / hostpath::FromUtf8(relative), NewShellLinkBytes(fields, targetIsFolder));
+    CreateFile(windowsPath, NewShellLinkBytes(fields, targetIsFolder));
 }
 
 std::vector<std::string> ScanWorld::ProblemNames() const {
     std::vector<std::string> names;
     for (const ProblemRef& p : app.Problems) names.push_back(p->pName());
     return names;
+}
+
+std::vector<Fields> ScanWorld::ProblemFields() const {
+    std::vector<Fields> all;
+    for (const ProblemRef& p : app.Problems) all.push_back(FieldsOf(*p));
+    return all;
+}
+
+Fields FieldsOf(const clsItem& p) {
+    return {p.pType(),
+            p.pSTATUS,
+            p.pInternalType,
+            p.pName(),
+            p.UID(),
+            p.pDescription,
+            static_cast<RegKey>(p.pCureKeyRoot),
+            p.pCureKeyName,
+            p.pCureKeyValueName,
+            p.pCureMissingfile,
+            p.pCureFilename,
+            p.pCureMethod,
+            p.pCureValueType};
+}
+
+void PrintTo(const Fields& f, std::ostream* os) {
+    *os << "{type " << f.type << ", status " << f.status << ", check " << f.check << ", name "
+        << f.name << ", uid " << f.uid << ", description " << f.description << ", root " << f.root
+        << ", key " << f.key << ", value " << f.value << ", missing " << f.missing << ", file "
+        << f.file << ", method " << f.method << ", value type " << f.valueType << "}";
 }
 
 }  // namespace testing_support

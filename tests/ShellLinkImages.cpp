@@ -6,15 +6,15 @@
 namespace link_images {
 namespace {
 
-const unsigned char kLinkClsid[16] = {0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
-                                      0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
+const char kLinkClsid[] = "\x01\x14\x02\x00\x00\x00\x00\x00\xC0\x00\x00\x00\x00\x00\x00\x46";
 
-std::string Root(uint8_t sortIndex, const unsigned char (&guid)[16]) {
+// A root item: its class in stored byte order.
+std::string Root(uint8_t sortIndex, const char (&guid)[17]) {
     bytes::Writer w;
     w.U16(20);
     w.U8(0x1F);
     w.U8(sortIndex);
-    for (unsigned char b : guid) w.U8(b);
+    w.Bytes(std::string(guid, 16));
     return w.Take();
 }
 
@@ -57,7 +57,7 @@ std::string LongNameBlock(Form form, const std::string& longName) {
 std::string Header(uint32_t flags, int32_t iconIndex, uint32_t showCommand, uint16_t hotKey) {
     bytes::Writer w;
     w.U32(0x4C);
-    for (unsigned char b : kLinkClsid) w.U8(b);
+    w.Bytes(std::string(kLinkClsid, 16));
     w.U32(flags);
     w.U32(0x20);
     w.U64(0x01D5A2B3C4D5E6F7);
@@ -72,21 +72,13 @@ std::string Header(uint32_t flags, int32_t iconIndex, uint32_t showCommand, uint
 }
 
 std::string MyComputer() {
-    static const unsigned char guid[16] = {0xE0, 0x4F, 0xD0, 0x20, 0xEA, 0x3A, 0x69, 0x10,
-                                           0xA2, 0xD8, 0x08, 0x00, 0x2B, 0x30, 0x30, 0x9D};
-    return Root(0x50, guid);
+    return Root(0x50, "\xE0\x4F\xD0\x20\xEA\x3A\x69\x10\xA2\xD8\x08\x00\x2B\x30\x30\x9D");
 }
-
 std::string NetworkRoot() {
-    static const unsigned char guid[16] = {0x60, 0x2C, 0x8D, 0x20, 0xEA, 0x3A, 0x69, 0x10,
-                                           0xA2, 0xD7, 0x08, 0x00, 0x2B, 0x30, 0x30, 0x9D};
-    return Root(0x58, guid);
+    return Root(0x58, "\x60\x2C\x8D\x20\xEA\x3A\x69\x10\xA2\xD7\x08\x00\x2B\x30\x30\x9D");
 }
-
 std::string ControlPanelRoot() {
-    static const unsigned char guid[16] = {0x20, 0x20, 0xEC, 0x21, 0xEA, 0x3A, 0x69, 0x10,
-                                           0xA2, 0xDD, 0x08, 0x00, 0x2B, 0x30, 0x30, 0x9D};
-    return Root(0x70, guid);
+    return Root(0x70, "\x20\x20\xEC\x21\xEA\x3A\x69\x10\xA2\xDD\x08\x00\x2B\x30\x30\x9D");
 }
 
 std::string Drive(const std::string& root, uint8_t type) {

@@ -37,8 +37,8 @@ std::string FileEntry(Form form, const std::string& shortName, const std::string
 std::string IdList(const std::vector<std::string>& items);
 
 struct LocalPart {
-    std::string ansiPath;     // bytes as stored (ANSI)
-    std::string unicodePath;  // UTF-8; "" for no Unicode forms
+    std::string ansiPath;       // bytes as stored (ANSI)
+    std::string unicodePath{};  // UTF-8; "" for no Unicode forms
     uint32_t driveType = 3;
 };
 struct NetworkPart {

@@ -2,144 +2,94 @@
 // scripted system answers.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <new>
 
 #include "core/SystemFolders.h"
 #include "tests/ScriptedSystemInfo.h"
 #include "tests/TestSupport.h"
 
+using testing_support::PutAll;
+using testing_support::RegEntry;
 using testing_support::ScriptedApp;
 using testing_support::TestApp;
+using Lines = std::vector<std::string>;
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
-const char kShellFolders[] =
+const std::string kShellFolders =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-const char kNtCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+const std::string kNt = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+const std::string kCv = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+const std::string kAnna = "C:\\Documents and Settings\\Anna\\";
 
-void PutShellFolder(InMemoryRegistry& r, RegKey hive, const std::string& name,
-                    const std::string& path, uint32_t type = REG_SZ_) {
-    r.PutValue(hive, kShellFolders, name, RegString(path, type));
-}
-
-// The Shell Folders of an XP machine: Desktop, Programs and Cache for the user,
-// Common Desktop and Common Programs for all users.
-void PutXpShellFolders(InMemoryRegistry& r) {
-    PutShellFolder(r, HKCU, "Desktop", "C:\\Documents and Settings\\Anna\\Desktop");
-    PutShellFolder(r, HKCU, "Programs", "C:\\Documents and Settings\\Anna\\Start Menu\\Programs");
-    PutShellFolder(r, HKCU, "Cache",
-                   "C:\\Documents and Settings\\Anna\\Local Settings\\Temporary Internet Files");
-    PutShellFolder(r, HKLM, "Common Desktop", "C:\\Documents and Settings\\All Users\\Desktop");
-    PutShellFolder(r, HKLM, "Common Programs",
-                   "C:\\Documents and Settings\\All Users\\Start Menu\\Programs");
-}
-
-TEST(SystemFolders, SpecialFoldersComeFromEachHivesShellFolders) {
-    TestApp t;
-    PutXpShellFolders(t.world.registry);
+TEST(SystemFolders, SpecialFoldersComeFromTheirHivesShellFoldersAsStored) {
     // The same names under the other hive must not be taken.
-    PutShellFolder(t.world.registry, HKLM, "Desktop", "C:\\wrong");
-    PutShellFolder(t.world.registry, HKCU, "Common Desktop", "C:\\wrong");
-
-    EXPECT_EQ(GetSpecialFolder(t.app, "Desktop"), "C:\\Documents and Settings\\Anna\\Desktop");
-    EXPECT_EQ(GetSpecialFolderAllusers(t.app, "Common Desktop"),
-              "C:\\Documents and Settings\\All Users\\Desktop");
-    EXPECT_EQ(GetSpecialFolder(t.app, "Common Desktop"), "C:\\wrong");
-    EXPECT_EQ(
-        t.Lines("app2.log"),
-        (Lines{"GetSpecialFolder",
-               "GetSpecialFolderreturn: C:\\Documents and Settings\\Anna\\Desktop",
-               "GetSpecialFolderAllusers",
-               "GetSpecialFolderAllusers return: C:\\Documents and Settings\\All Users\\Desktop",
-               "GetSpecialFolder", "GetSpecialFolderreturn: C:\\wrong"}));
-    EXPECT_EQ(t.world.registry.OpenHandleCount(), 0u);
-}
-
-TEST(SystemFolders, MissingOrUnreadableShellFoldersGiveEmptyFolders) {
+    const std::vector<RegEntry> xp = {{HKCU, kShellFolders, "Desktop", kAnna + "Desktop"},
+                                      {HKLM, kShellFolders, "Desktop", "C:\\wrong"},
+                                      {HKLM, kShellFolders, "Common Desktop", "C:\\All\\Desktop"},
+                                      {HKCU, kShellFolders, "Common Desktop", "C:\\wrong"}};
     struct Case {
+        const char* what;
+        std::vector<RegEntry> image;
+        bool allUsers, readOnly;
         const char* name;
-        std::function<void(InMemoryRegistry&)> image;
-        bool allUsers;
-        const char* valueName;
         std::string expected;
     } cases[] = {
-        {"Cache of an XP user", PutXpShellFolders, false, "Cache",
-         "C:\\Documents and Settings\\Anna\\Local Settings\\Temporary Internet Files"},
-        {"user without Cache",
-         [](InMemoryRegistry& r) { PutShellFolder(r, HKCU, "Desktop", "C:\\D"); }, false, "Cache",
-         ""},
-        {"no Shell Folders key at all", [](InMemoryRegistry&) {}, false, "Desktop", ""},
-        {"all-users key refuses full access",
-         [](InMemoryRegistry& r) {
-             PutXpShellFolders(r);
-             r.SetReadOnly(HKLM, kShellFolders, true);
-         },
-         true, "Common Programs", ""},
-        {"per-user read unaffected by a read-only all-users key",
-         [](InMemoryRegistry& r) {
-             PutXpShellFolders(r);
-             r.SetReadOnly(HKLM, kShellFolders, true);
-         },
-         false, "Desktop", "C:\\Documents and Settings\\Anna\\Desktop"},
+        {"user", xp, false, false, "Desktop", kAnna + "Desktop"},
+        {"all users", xp, true, false, "Common Desktop", "C:\\All\\Desktop"},
+        {"a user without Cache", xp, false, false, "Cache", ""},
+        {"an all-users key that refuses full access", xp, true, true, "Common Desktop", ""},
         {"references are not expanded",
-         [](InMemoryRegistry& r) {
-             PutShellFolder(r, HKCU, "Desktop", "%USERPROFILE%\\Desktop", REG_EXPAND_SZ_);
-             r.PutValue(HKCU, "Volatile Environment", "USERPROFILE", RegString("C:\\Users\\a"));
-         },
-         false, "Desktop", "%USERPROFILE%\\Desktop"},
-        {"a value over 1024 bytes reads as missing",
-         [](InMemoryRegistry& r) { PutShellFolder(r, HKCU, "Desktop", std::string(1100, 'x')); },
-         false, "Desktop", ""},
+         {{HKCU, kShellFolders, "Desktop", "%USERPROFILE%\\Desktop", REG_EXPAND_SZ_},
+          {HKCU, "Volatile Environment", "USERPROFILE", "C:\\Users\\a"}},
+         false,
+         false,
+         "Desktop",
+         "%USERPROFILE%\\Desktop"},
+        {"a value over 1024 bytes",
+         {{HKCU, kShellFolders, "Desktop", std::string(1100, 'x')}},
+         false,
+         false,
+         "Desktop",
+         ""},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         TestApp t;
-        c.image(t.world.registry);
-        std::string folder = c.allUsers ? GetSpecialFolderAllusers(t.app, c.valueName)
-                                        : GetSpecialFolder(t.app, c.valueName);
-        EXPECT_EQ(folder, c.expected) << c.name;
-        Lines expectedTrace =
-            c.allUsers ? Lines{"GetSpecialFolderAllusers",
-                               "GetSpecialFolderAllusers return: " + c.expected}
-                       : Lines{"GetSpecialFolder", "GetSpecialFolderreturn: " + c.expected};
-        EXPECT_EQ(t.Lines("app2.log"), expectedTrace) << c.name;
-        EXPECT_EQ(t.world.registry.OpenHandleCount(), 0u) << c.name;
+        PutAll(t.world.registry, c.image);
+        t.world.registry.SetReadOnly(HKLM, kShellFolders, c.readOnly);
+        std::string folder =
+            c.allUsers ? GetSpecialFolderAllusers(t.app, c.name) : GetSpecialFolder(t.app, c.name);
+        EXPECT_EQ(folder, c.expected);
+        std::string procedure = c.allUsers ? "GetSpecialFolderAllusers" : "GetSpecialFolder";
+        EXPECT_EQ(t.Lines("app2.log"), (Lines{procedure, procedure + (c.allUsers ? " " : "") +
+                                                             "return: " + c.expected}));
+        EXPECT_EQ(t.world.registry.OpenHandleCount(), 0u);
     }
 }
 
 TEST(SystemFolders, PathFormsTakeCountsFrom1To259AndGiveBackTheInputOtherwise) {
-    struct Case {
-        uint32_t count;
-        bool converted;
-    } cases[] = {{0, false},   {1, true},    {19, true},     {259, true},
-                 {260, false}, {261, false}, {100000, false}};
-    for (const Case& c : cases) {
+    for (uint32_t count : {0u, 1u, 19u, 259u, 260u, 261u, 100000u}) {
+        SCOPED_TRACE(count);
         ScriptedApp s;
         uint32_t capacitySeen = 0;
         auto answer = [&](const std::string&, uint32_t capacity, std::string& result) {
             capacitySeen = capacity;
-            if (c.count >= 1 && c.count < capacity) result = "C:\\Long Name";
-            return c.count;
+            if (count >= 1 && count < capacity) result = "C:\\Long Name";
+            return count;
         };
-        s.system.longPathName = answer;
-        s.system.shortPathName = answer;
-        std::string expected = c.converted ? "C:\\Long Name" : "C:\\LONGNA~1";
-        EXPECT_EQ(LongPathName(s.app, "C:\\LONGNA~1"), expected) << c.count;
+        s.system.longPathName = s.system.shortPathName = answer;
+        std::string expected = count >= 1 && count <= 259 ? "C:\\Long Name" : "C:\\LONGNA~1";
+        EXPECT_EQ(LongPathName(s.app, "C:\\LONGNA~1"), expected);
         EXPECT_EQ(capacitySeen, 260u);
-        EXPECT_EQ(ShortPathName(s.app, "C:\\LONGNA~1"), expected) << c.count;
-        EXPECT_EQ(s.Lines("app2.log"), (Lines{"LongPathName", "ShortPathName"})) << c.count;
+        EXPECT_EQ(ShortPathName(s.app, "C:\\LONGNA~1"), expected);
+        EXPECT_EQ(s.Lines("app2.log"), (Lines{"LongPathName", "ShortPathName"}));
     }
-}
-
-TEST(SystemFolders, PathFormsOfAMissingPathOrAFailingCallAreTheInput) {
+    // A path that does not exist, and a call that fails, give the input back.
     TestApp t;
     std::string missing = t.folder.File("no such folder") + "\\file.txt";
     EXPECT_EQ(LongPathName(t.app, missing), missing);
     EXPECT_EQ(ShortPathName(t.app, missing), missing);
-    EXPECT_EQ(LongPathName(t.app, ""), "");
-
     ScriptedApp s;
     s.system.longPathName = [](const std::string&, uint32_t, std::string&) -> uint32_t {
         throw std::bad_alloc();
@@ -147,112 +97,75 @@ TEST(SystemFolders, PathFormsOfAMissingPathOrAFailingCallAreTheInput) {
     EXPECT_EQ(LongPathName(s.app, "C:\\PROGRA~1"), "C:\\PROGRA~1");
 }
 
-TEST(SystemFolders, ImageDefaultsForSystemTemporaryWindowsAndProgramFolders) {
+TEST(SystemFolders, FoldersOfAnImageAndItsTemporaryFolder) {
+    const std::string env = "Environment",
+                      session = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
+    const std::pair<std::vector<RegEntry>, std::string> cases[] = {
+        // The user's TEMP with the profile of the logon session.
+        {{{HKCU, env, "TEMP", "%USERPROFILE%\\Temp", REG_EXPAND_SZ_},
+          {HKCU, "Volatile Environment", "USERPROFILE", "D:\\Anna"}},
+         "D:\\Anna\\Temp\\"},
+        // TMP before TEMP; the user's variables before the system's.
+        {{{HKCU, env, "TEMP", "D:\\temp"},
+          {HKCU, env, "TMP", "D:\\tmp\\"},
+          {HKLM, session, "TMP", "D:\\s"}},
+         "D:\\tmp\\"},
+        // The system's TEMP under the image's Windows folder.
+        {{{HKLM, session, "TEMP", "%SystemRoot%\\TEMP", REG_EXPAND_SZ_}}, "D:\\WINNT\\TEMP\\"},
+        // References in a circle end; unknown ones stay.
+        {{{HKCU, env, "TEMP", "%A%\\%NOWHERE%"}, {HKCU, env, "A", "x%B%"}, {HKCU, env, "B", "%A%"}},
+         "xxxx%A%\\%NOWHERE%\\"},
+    };
+    for (const auto& [image, temp] : cases) {
+        SCOPED_TRACE(temp);
+        TestApp t;
+        PutAll(t.world.registry, image);
+        PutAll(t.world.registry,
+               {{HKLM, kNt, "SystemRoot", "D:\\WINNT"}, {HKLM, kCv, "ProgramFilesDir", "D:\\PF"}});
+        GWSF(t.app);
+        GWF(t.app);
+        GetProgramFilesFolder(t.app);
+        EXPECT_EQ(t.app.SystemFolder, "D:\\WINNT\\system32");
+        EXPECT_EQ(t.app.WindowsFolder, "D:\\WINNT");
+        EXPECT_EQ(t.app.ProgramFilesFolder, "D:\\PF");
+        EXPECT_EQ(t.app.TempFolder, temp);
+    }
+    // An image that names nothing: the folders of a default installation.
     TestApp t;
     GWSF(t.app);
     GWF(t.app);
     GetProgramFilesFolder(t.app);
-    EXPECT_EQ(t.app.SystemFolder, "C:\\Windows\\system32");
-    EXPECT_EQ(t.app.TempFolder, "C:\\Windows\\Temp\\");
-    EXPECT_EQ(t.app.WindowsFolder, "C:\\Windows");
-    EXPECT_EQ(t.app.ProgramFilesFolder, "C:\\Program Files");
     EXPECT_EQ(t.Lines("app2.log"), (Lines{"GWSF", "GWSF return: C:\\Windows\\system32", "GWF",
                                           "LongPathName", "GWF return 1: C:\\Windows\\Temp\\",
                                           "GWF return 2: C:\\Windows", "GetProgramFilesFolder"}));
+    EXPECT_EQ(t.app.ProgramFilesFolder, "C:\\Program Files");
 }
 
-TEST(SystemFolders, ImageFoldersAndTheExpandedTemporaryFolder) {
-    struct Case {
-        const char* name;
-        std::function<void(InMemoryRegistry&)> image;
-        std::string temp;
-    } cases[] = {
-        {"user TEMP with the profile from the logon session",
-         [](InMemoryRegistry& r) {
-             r.PutValue(HKCU, "Environment", "TEMP",
-                        RegString("%USERPROFILE%\\Local Settings\\Temp", REG_EXPAND_SZ_));
-             r.PutValue(HKCU, "Volatile Environment", "USERPROFILE",
-                        RegString("D:\\Documents and Settings\\Anna"));
-         },
-         "D:\\Documents and Settings\\Anna\\Local Settings\\Temp\\"},
-        {"TMP comes before TEMP",
-         [](InMemoryRegistry& r) {
-             r.PutValue(HKCU, "Environment", "TEMP", RegString("D:\\temp"));
-             r.PutValue(HKCU, "Environment", "TMP", RegString("D:\\tmp\\"));
-         },
-         "D:\\tmp\\"},
-        {"system TEMP under the image's Windows folder",
-         [](InMemoryRegistry& r) {
-             r.PutValue(HKLM, "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment",
-                        "TEMP", RegString("%SystemRoot%\\TEMP", REG_EXPAND_SZ_));
-         },
-         "D:\\WINNT\\TEMP\\"},
-        {"the user's variable wins over the system's",
-         [](InMemoryRegistry& r) {
-             r.PutValue(HKLM, "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment",
-                        "TEMP", RegString("D:\\system"));
-             r.PutValue(HKCU, "Environment", "TEMP", RegString("D:\\user"));
-         },
-         "D:\\user\\"},
-        {"an unknown reference stays",
-         [](InMemoryRegistry& r) {
-             r.PutValue(HKCU, "Environment", "TEMP", RegString("%NOWHERE%\\Temp"));
-         },
-         "%NOWHERE%\\Temp\\"},
-        {"references in a circle end",
-         [](InMemoryRegistry& r) {
-             r.PutValue(HKCU, "Environment", "TEMP", RegString("%A%"));
-             r.PutValue(HKCU, "Environment", "A", RegString("x%B%"));
-             r.PutValue(HKCU, "Environment", "B", RegString("%A%"));
-         },
-         "xxxx%A%\\"},
-    };
-    for (const Case& c : cases) {
-        TestApp t;
-        t.world.registry.PutValue(HKLM, kNtCurrentVersion, "SystemRoot", RegString("D:\\WINNT"));
-        t.world.registry.PutValue(HKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
-                                  "ProgramFilesDir", RegString("D:\\Programme"));
-        c.image(t.world.registry);
-        GWSF(t.app);
-        GWF(t.app);
-        GetProgramFilesFolder(t.app);
-        EXPECT_EQ(t.app.SystemFolder, "D:\\WINNT\\system32") << c.name;
-        EXPECT_EQ(t.app.WindowsFolder, "D:\\WINNT") << c.name;
-        EXPECT_EQ(t.app.ProgramFilesFolder, "D:\\Programme") << c.name;
-        EXPECT_EQ(t.app.TempFolder, c.temp) << c.name;
-    }
-}
-
-TEST(SystemFolders, TemporaryFolderIsKeptInItsLongForm) {
+TEST(SystemFolders, TheTemporaryFolderIsKeptInItsLongFormAndFailuresKeepWhatWasReached) {
     ScriptedApp s;
-    s.system.tempPath = [] { return std::string("C:\\DOCUME~1\\ANNA~1\\LOCALS~1\\Temp\\"); };
-    s.system.longPathName = [](const std::string& path, uint32_t, std::string& result) {
-        if (path != "C:\\DOCUME~1\\ANNA~1\\LOCALS~1\\Temp\\") return 0u;
-        result = "C:\\Documents and Settings\\Anna\\Local Settings\\Temp\\";
+    const std::string shortForm = "C:\\DOCUME~1\\ANNA~1\\LOCALS~1\\Temp\\";
+    s.system.tempPath = [&] { return shortForm; };
+    s.system.longPathName = [&](const std::string& path, uint32_t, std::string& result) {
+        if (path != shortForm) return 0u;
+        result = kAnna + "Local Settings\\Temp\\";
         return static_cast<uint32_t>(result.size());
     };
     GWF(s.app);
-    EXPECT_EQ(s.app.TempFolder, "C:\\Documents and Settings\\Anna\\Local Settings\\Temp\\");
-    EXPECT_EQ(s.Lines("app2.log")[2],
-              "GWF return 1: C:\\Documents and Settings\\Anna\\Local Settings\\Temp\\");
-}
+    EXPECT_EQ(s.app.TempFolder, kAnna + "Local Settings\\Temp\\");
+    EXPECT_EQ(s.Lines("app2.log")[2], "GWF return 1: " + kAnna + "Local Settings\\Temp\\");
 
-TEST(SystemFolders, FailingFolderCallsLeaveWhatTheyReached) {
-    ScriptedApp s;
-    s.app.SystemFolder = "old";
-    s.app.WindowsFolder = "old";
-    s.system.systemDirectory = []() -> std::string { throw std::bad_alloc(); };
-    s.system.tempPath = [] { return std::string("C:\\T\\"); };
-    s.system.windowsDirectory = []() -> std::string { throw std::bad_alloc(); };
-    s.system.programFiles = []() -> std::string { throw std::bad_alloc(); };
-    GWSF(s.app);
-    GWF(s.app);
-    GetProgramFilesFolder(s.app);
-    EXPECT_EQ(s.app.SystemFolder, "");
-    EXPECT_EQ(s.app.TempFolder, "C:\\T\\");
-    EXPECT_EQ(s.app.WindowsFolder, "");
-    EXPECT_EQ(s.app.ProgramFilesFolder, "");
-    EXPECT_EQ(s.Lines("app2.log"), (Lines{"GWSF", "GWF", "LongPathName", "GWF return 1: C:\\T\\",
+    ScriptedApp f;
+    f.app.SystemFolder = f.app.WindowsFolder = "old";
+    f.system.systemDirectory = f.system.windowsDirectory =
+        f.system.programFiles = []() -> std::string { throw std::bad_alloc(); };
+    f.system.tempPath = [] { return std::string("C:\\T\\"); };
+    GWSF(f.app);
+    GWF(f.app);
+    GetProgramFilesFolder(f.app);
+    EXPECT_EQ(f.app.SystemFolder + "|" + f.app.TempFolder + "|" + f.app.WindowsFolder + "|" +
+                  f.app.ProgramFilesFolder,
+              "|C:\\T\\||");
+    EXPECT_EQ(f.Lines("app2.log"), (Lines{"GWSF", "GWF", "LongPathName", "GWF return 1: C:\\T\\",
                                           "GetProgramFilesFolder"}));
 }
 
@@ -262,39 +175,29 @@ TEST(SystemFolders, WindowsVersionTableInItsTestingOrder) {
         int32_t number;
         const char* name;
     } cases[] = {
-        {4, 0, 1, 1, "Windows 95"},
-        {4, 0, 2, 3, "Windows NT"},
-        {4, 0, 0, 3, "Windows NT"},
-        {4, 10, 1, 2, "Windows 98"},
-        {4, 10, 2, 2, "Windows 98"},
-        {4, 90, 1, 6, "Windows ME"},
-        {5, 0, 2, 4, "Windows 2000"},
-        {5, 1, 2, 5, "Windows XP"},
-        {6, 0, 2, 7, "Windows Vista"},
-        {5, 2, 2, 0, ""},
-        {6, 1, 2, 0, ""},
-        {6, 2, 2, 0, ""},
-        {10, 0, 2, 0, ""},
-        {3, 51, 2, 0, ""},
-        {4, 1, 1, 0, ""},
-        {0, 0, 0, 0, ""},
+        // clang-format off
+        {4, 0, 1, 1, "Windows 95"},   {4, 0, 2, 3, "Windows NT"},  {4, 0, 0, 3, "Windows NT"},
+        {4, 10, 1, 2, "Windows 98"},  {4, 10, 2, 2, "Windows 98"}, {4, 90, 1, 6, "Windows ME"},
+        {5, 0, 2, 4, "Windows 2000"}, {5, 1, 2, 5, "Windows XP"},  {6, 0, 2, 7, "Windows Vista"},
+        {5, 2, 2, 0, ""}, {6, 1, 2, 0, ""}, {10, 0, 2, 0, ""}, {3, 51, 2, 0, ""}, {4, 1, 1, 0, ""},
+        // clang-format on
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.major) + "." + std::to_string(c.minor) + "/" +
+                     std::to_string(c.platform));
         ScriptedApp s;
         s.system.getVersion = [&](OsVersionInfo& v) {
             v = OsVersionInfo{c.major, c.minor, 1234, c.platform};
             return true;
         };
         int32_t number = GetInternalWindowsVersion(s.app);
-        EXPECT_EQ(number, c.number) << c.major << "." << c.minor << " platform " << c.platform;
-        EXPECT_EQ(GetWindowsVersionName(number), c.name) << c.major << "." << c.minor;
+        EXPECT_EQ(number, c.number);
+        EXPECT_EQ(GetWindowsVersionName(number), c.name);
         EXPECT_FALSE(testing_support::Exists(s.folder.HostFile("app.log")));
     }
     EXPECT_EQ(GetWindowsVersionName(8), "");
     EXPECT_EQ(GetWindowsVersionName(-1), "");
-}
-
-TEST(SystemFolders, AFailedVersionCallIsReportedAndGivesZero) {
+    // A failed call, or a failure inside, is reported and gives 0.
     ScriptedApp s;
     s.system.getVersion = [](OsVersionInfo&) { return false; };
     EXPECT_EQ(GetInternalWindowsVersion(s.app), 0);
@@ -307,102 +210,66 @@ TEST(SystemFolders, AFailedVersionCallIsReportedAndGivesZero) {
 }
 
 TEST(SystemFolders, AnImageNamesItsWindowsVersion) {
-    struct Case {
-        const char* name;
-        std::function<void(InMemoryRegistry&)> image;
-        int32_t number;
-    } cases[] = {
-        {"XP", [](InMemoryRegistry& r) { testing_support::PutWindowsVersion(r, "5.1"); }, 5},
-        {"2000", [](InMemoryRegistry& r) { testing_support::PutWindowsVersion(r, "5.0"); }, 4},
-        {"NT 4", [](InMemoryRegistry& r) { testing_support::PutWindowsVersion(r, "4.0"); }, 3},
-        {"Windows 10 keeps 6.3 beside its true numbers",
-         [](InMemoryRegistry& r) {
-             testing_support::PutWindowsVersion(r, "6.3");
-             r.PutValue(HKLM, kNtCurrentVersion, "CurrentMajorVersionNumber", RegDword(10));
-             r.PutValue(HKLM, kNtCurrentVersion, "CurrentMinorVersionNumber", RegDword(0));
-         },
-         0},
-        {"Vista", [](InMemoryRegistry& r) { testing_support::PutWindowsVersion(r, "6.0"); }, 7},
-        {"95",
-         [](InMemoryRegistry& r) {
-             r.PutValue(HKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "VersionNumber",
-                        RegString("4.00.950"));
-         },
-         1},
-        {"ME",
-         [](InMemoryRegistry& r) {
-             r.PutValue(HKLM, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "VersionNumber",
-                        RegString("4.90.3000"));
-         },
-         6},
+    const std::pair<std::vector<RegEntry>, int32_t> cases[] = {
+        {{{HKLM, kNt, "CurrentVersion", "5.1"}}, 5},
+        {{{HKLM, kCv, "VersionNumber", "4.90.3000"}}, 6},  // Windows 95, 98 and ME
+        {{{HKLM, kCv, "VersionNumber", "4.00.950"}}, 1},
+        {{{HKLM, kNt, "CurrentVersion", "4.0"}}, 3},
+        {{{HKLM, kNt, "CurrentVersion", "6.0"}}, 7},
+        {{{HKLM, kNt, "CurrentVersion", "six"}}, -1},
+        {{{HKLM, kNt, "CurrentVersion", "6."}}, -1},
+        {{}, -1},
     };
-    for (const Case& c : cases) {
+    for (const auto& [image, number] : cases) {
         TestApp t;
-        c.image(t.world.registry);
-        EXPECT_EQ(GetInternalWindowsVersion(t.app), c.number) << c.name;
-        EXPECT_FALSE(testing_support::Exists(t.folder.HostFile("app.log"))) << c.name;
+        PutAll(t.world.registry, image);
+        EXPECT_EQ(GetInternalWindowsVersion(t.app), std::max(number, 0)) << number;
+        EXPECT_EQ(t.Lines("app.log").size(), number < 0 ? 1u : 0u) << number;
     }
-    for (const char* unreadable : {"", "six", "6", ".1", "6."}) {
-        TestApp t;
-        if (*unreadable) testing_support::PutWindowsVersion(t.world.registry, unreadable);
-        EXPECT_EQ(GetInternalWindowsVersion(t.app), 0) << unreadable;
-        EXPECT_EQ(t.Lines("app.log").size(), 1u) << unreadable;
-    }
+    // Windows 10 keeps 6.3 beside its true numbers.
+    TestApp t;
+    testing_support::PutWindowsVersion(t.world.registry, "6.3");
+    t.world.registry.PutValue(HKLM, kNt, "CurrentMajorVersionNumber", RegDword(10));
+    t.world.registry.PutValue(HKLM, kNt, "CurrentMinorVersionNumber", RegDword(0));
+    EXPECT_EQ(GetInternalWindowsVersion(t.app), 0);
+    EXPECT_TRUE(t.Lines("app.log").empty());
 }
 
 TEST(SystemFolders, FileVersionTexts) {
-    struct Case {
-        FileVersionParts parts;
-        const char* text;
-    } cases[] = {
-        {{6, 1, 7601, 17514}, "6.01.7601.17514"},
-        {{5, 1, 0, 2600}, "5.01.2600"},
-        {{2, 0, 0, 1}, "2.00.0001"},
-        {{10, 12, 1, 3}, "10.12.0001.03"},
-        {{1, 0, 0, 12345}, "1.00.12345"},
-        {{0, 0, 0, 0}, "0.00.0000"},
+    const std::pair<FileVersionParts, const char*> cases[] = {
+        // clang-format off
+        {{6, 1, 7601, 17514}, "6.01.7601.17514"}, {{5, 1, 0, 2600}, "5.01.2600"}, {{2, 0, 0, 1}, "2.00.0001"},
+        {{10, 12, 1, 3}, "10.12.0001.03"}, {{1, 0, 0, 12345}, "1.00.12345"}, {{0, 0, 0, 0}, "0.00.0000"},
         {{65535, 65535, 65535, 65535}, "65535.65535.65535.65535"},
-        {{6, 0, 6001, 18000}, "6.00.6001.18000"},
+        // clang-format on
     };
-    for (const Case& c : cases) {
+    for (const auto& [parts, text] : cases) {
         ScriptedApp s;
         s.system.fileVersion = [&](const std::string&, uint32_t& size, FileVersionParts& v) {
             size = 1772;
-            v = c.parts;
+            v = parts;
             return true;
         };
-        EXPECT_EQ(FileVersionNo(s.app, "C:\\x.dll"), c.text);
-        EXPECT_FALSE(testing_support::Exists(s.folder.HostFile("app2.log"))) << c.text;
+        EXPECT_EQ(FileVersionNo(s.app, "C:\\x.dll"), text);
+        EXPECT_FALSE(testing_support::Exists(s.folder.HostFile("app2.log"))) << text;
     }
-}
-
-TEST(SystemFolders, FileVersionIsEmptyWithoutAResourceOrRootBlock) {
+    // No resource (size 0), no root block, a failure: empty, the failure traced.
     ScriptedApp s;
-    s.system.fileVersion = [](const std::string&, uint32_t& size, FileVersionParts& v) {
-        size = 0;
-        v = {1, 2, 3, 4};
-        return true;
-    };
-    EXPECT_EQ(FileVersionNo(s.app, "C:\\a.dll"), "");
-    s.system.fileVersion = [](const std::string&, uint32_t& size, FileVersionParts& v) {
-        size = 600;
-        v = {1, 2, 3, 4};
-        return false;
-    };
-    EXPECT_EQ(FileVersionNo(s.app, "C:\\b.dll"), "");
+    for (uint32_t resource : {0u, 600u}) {
+        s.system.fileVersion = [=](const std::string&, uint32_t& size, FileVersionParts& v) {
+            size = resource;
+            v = {1, 2, 3, 4};
+            return resource == 0;  // no resource at all; a resource without root block
+        };
+        EXPECT_EQ(FileVersionNo(s.app, "C:\\a.dll"), "") << resource;
+    }
     s.system.fileVersion = [](const std::string&, uint32_t&, FileVersionParts&) -> bool {
         throw std::bad_alloc();
     };
     EXPECT_EQ(FileVersionNo(s.app, "C:\\c.dll"), "");
     EXPECT_EQ(s.Lines("app2.log"), (Lines{"FileVersionNo: Error 7, Out of memory"}));
-
-    TestApp t;  // an image reads no version resources
-    EXPECT_EQ(FileVersionNo(t.app, t.folder.File("missing.dll")), "");
-}
-
-TEST(SystemFolders, LogFileVersionLooksInTheSystemFolder) {
-    ScriptedApp s;
-    std::vector<std::string> asked;
+    // LogFileVersion looks in the system folder.
+    Lines asked;
     s.system.fileVersion = [&](const std::string& path, uint32_t& size, FileVersionParts& v) {
         asked.push_back(path);
         size = path.ends_with("OLEAUT32.DLL") ? 1772 : 0;
@@ -414,7 +281,8 @@ TEST(SystemFolders, LogFileVersionLooksInTheSystemFolder) {
     LogFileVersion(s.app, "mscomctl.ocx");
     EXPECT_EQ(asked, (Lines{"C:\\WINDOWS\\system32\\OLEAUT32.DLL",
                             "C:\\WINDOWS\\system32\\mscomctl.ocx"}));
-    EXPECT_EQ(s.Lines("app2.log"), (Lines{"OLEAUT32.DLL: 2.40.4522.00", "mscomctl.ocx: "}));
+    EXPECT_EQ(s.Lines("app2.log"), (Lines{"FileVersionNo: Error 7, Out of memory",
+                                          "OLEAUT32.DLL: 2.40.4522.00", "mscomctl.ocx: "}));
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include "tests/TestSupport.h"
 
 #include <atomic>
-#include <cstdio>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -19,8 +19,8 @@ namespace testing_support {
 ScratchFolder::ScratchFolder(const std::string& tag) {
     static std::atomic<int> counter{0};
     auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    fs::path dir = fs::temp_directory_path() /
-                   ("brivolex-" + tag + "-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+    fs::path dir = fs::temp_directory_path() / ("brivolex-" + tag + "-" + std::to_string(stamp) +
+                                                "-" + std::to_string(counter++));
     fs::create_directories(dir);
     path_ = hostpath::ToUtf8(dir);
 }
@@ -71,12 +71,19 @@ void PutWindowsVersion(InMemoryRegistry& registry, const std::string& version) {
                       RegString(version));
 }
 
+void PutAll(InMemoryRegistry& registry, const std::vector<RegEntry>& entries) {
+    for (const RegEntry& e : entries)
+        registry.PutValue(e.hive, e.key, e.name, RegString(e.data, e.type));
+}
+
 }  // namespace testing_support
 
 namespace testing_support {
 
 namespace {
-std::string Quote(const std::string& arg) { return "\"" + arg + "\""; }
+std::string Quote(const std::string& arg) {
+    return "\"" + arg + "\"";
+}
 }  // namespace
 
 std::string SourcePath(const std::string& relative) {

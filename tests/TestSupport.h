@@ -13,7 +13,7 @@ namespace testing_support {
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class ScratchFolder {
-public:
+  public:
     explicit ScratchFolder(const std::string& tag = "t");
     ~ScratchFolder();
     ScratchFolder(const ScratchFolder&) = delete;
@@ -28,7 +28,7 @@ public:
         return host() / hostpath::FromUtf8(name);
     }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -42,6 +42,28 @@ std::vector<std::string> ReadLines(const std::filesystem::path& file);
 // Gives an image's registry the version text Windows NT keeps ("5.1", "6.1"), so that
 // start-up finds a Windows version instead of reporting that it has none.
 void PutWindowsVersion(InMemoryRegistry& registry, const std::string& version);
+
+// One text value of an image's registry, and a way to put several at once.
+struct RegEntry {
+    RegKey hive;
+    std::string key, name, data;
+    uint32_t type = REG_SZ_;
+};
+void PutAll(InMemoryRegistry& registry, const std::vector<RegEntry>& entries);
+
+// A platform like `base` with one of its services replaced.
+inline Platform Using(const Platform& b, Registry& r) {
+    return {r, b.files, b.profile, b.clock, b.locale, b.system, b.prompts, b.links};
+}
+inline Platform Using(const Platform& b, FileSystem& f) {
+    return {b.registry, f, b.profile, b.clock, b.locale, b.system, b.prompts, b.links};
+}
+inline Platform Using(const Platform& b, Profile& p) {
+    return {b.registry, b.files, p, b.clock, b.locale, b.system, b.prompts, b.links};
+}
+inline Platform Using(const Platform& b, SystemInfo& s) {
+    return {b.registry, b.files, b.profile, b.clock, b.locale, s, b.prompts, b.links};
+}
 
 // A portable world whose application folder is a scratch folder.
 struct TestApp {

@@ -3,8 +3,8 @@
 #include <filesystem>
 
 #include "platform/portable/HostPath.h"
-#include "platform/portable/PortableFileSystem.h"
 #include "platform/portable/InMemoryRegistry.h"
+#include "platform/portable/PortableFileSystem.h"
 #include "platform/portable/PortableProfile.h"
 #include "platform/portable/PortableShellLinks.h"
 #include "platform/portable/PortableSystemInfo.h"
@@ -19,84 +19,52 @@
 namespace contract {
 
 namespace {
-// A profile that owns the file system it reads through.
-class OwningPortableProfile : public PortableProfile {
-public:
-    OwningPortableProfile() : PortableProfile(files_) {}
-
-private:
-    PortableFileSystem files_;
-};
-
-// The registry and file system come first, so they exist before the system info
-// that refers to them.
-struct ImageParts {
+// A portable service that owns what it reads through: the host's own files, and an
+// empty image registry.
+struct HostParts {
     InMemoryRegistry registry;
     PortableFileSystem files;
 };
-class OwningPortableSystemInfo : private ImageParts, public PortableSystemInfo {
-public:
-    OwningPortableSystemInfo() : PortableSystemInfo(registry, files) {}
-};
-
-// Portable links that own the file system they read through.
-class OwningPortableShellLinks : public PortableShellLinks {
-public:
-    OwningPortableShellLinks() : PortableShellLinks(files_) {}
-
-private:
-    PortableFileSystem files_;
+template <class T>
+class OnHost : private HostParts, public T {
+  public:
+    template <class... Parts>
+    explicit OnHost(Parts HostParts::*... parts) : T(this->*parts...) {}
 };
 }  // namespace
 
-std::vector<ProfileBackend> ProfileBackends() {
-    std::vector<ProfileBackend> backends;
+// The Win32 backend first under Windows, then the portable one.
 #ifdef _WIN32
-    backends.push_back({"Win32", [] { return std::make_unique<Win32Profile>(); }});
+#define WIN32_BACKEND(Service, Type) {"Win32", [] { return std::unique_ptr<Service>(new Type()); }},
+#else
+#define WIN32_BACKEND(Service, Type)
 #endif
-    backends.push_back({"Portable", [] { return std::make_unique<OwningPortableProfile>(); }});
-    return backends;
+
+std::vector<ProfileBackend> ProfileBackends() {
+    return {WIN32_BACKEND(Profile, Win32Profile){
+        "Portable",
+        [] { return std::unique_ptr<Profile>(new OnHost<PortableProfile>(&HostParts::files)); }}};
 }
 
 std::vector<FileSystemBackend> HostFileSystemBackends() {
-    std::vector<FileSystemBackend> backends;
-#ifdef _WIN32
-    backends.push_back({"Win32", [] { return std::make_unique<Win32FileSystem>(); }});
-#endif
-    backends.push_back({"Portable", [] { return std::make_unique<PortableFileSystem>(); }});
-    return backends;
+    return {WIN32_BACKEND(FileSystem, Win32FileSystem){
+        "Portable", [] { return std::unique_ptr<FileSystem>(new PortableFileSystem()); }}};
 }
 
 std::vector<SystemInfoBackend> HostSystemInfoBackends() {
-    std::vector<SystemInfoBackend> backends;
-#ifdef _WIN32
-    backends.push_back({"Win32", [] { return std::make_unique<Win32SystemInfo>(); }});
-#endif
-    backends.push_back({"Portable", [] { return std::make_unique<OwningPortableSystemInfo>(); }});
-    return backends;
+    return {WIN32_BACKEND(SystemInfo, Win32SystemInfo){
+        "Portable", [] {
+            return std::unique_ptr<SystemInfo>(
+                new OnHost<PortableSystemInfo>(&HostParts::registry, &HostParts::files));
+        }}};
 }
 
-namespace {
-DriveSetup PortableDrives(const std::string& scratchFolder) {
-    auto files = std::make_unique<PortableFileSystem>();
-    DriveSetup setup;
-    const std::pair<char, uint32_t> drives[] = {
-        {'C', kDriveFixed}, {'A', kDriveRemovable}, {'D', kDriveCdrom},
-        {'N', kDriveRemote}, {'R', kDriveRamdisk},
-    };
-    for (const auto& [letter, type] : drives) {
-        std::string folder = scratchFolder + "/drive_" + letter;
-        std::error_code ec;
-        std::filesystem::create_directories(hostpath::FromUtf8(folder), ec);
-        files->MapDrive(letter, folder, type);
-        setup.roots.push_back({std::string(1, letter) + ":\\", type});
-    }
-    setup.roots.push_back({"c:\\", kDriveFixed});
-    setup.roots.push_back({"Q:\\", kDriveNoRootDir});
-    setup.files = std::move(files);
-    return setup;
+std::vector<ShellLinksBackend> HostShellLinksBackends() {
+    return {WIN32_BACKEND(ShellLinks, Win32ShellLinks){
+        "Portable", [] {
+            return std::unique_ptr<ShellLinks>(new OnHost<PortableShellLinks>(&HostParts::files));
+        }}};
 }
-}  // namespace
 
 std::vector<DriveBackend> DriveBackends() {
     std::vector<DriveBackend> backends;
@@ -107,16 +75,25 @@ std::vector<DriveBackend> DriveBackends() {
                             return setup;
                         }});
 #endif
-    backends.push_back({"Portable", PortableDrives});
-    return backends;
-}
-
-std::vector<ShellLinksBackend> HostShellLinksBackends() {
-    std::vector<ShellLinksBackend> backends;
-#ifdef _WIN32
-    backends.push_back({"Win32", [] { return std::make_unique<Win32ShellLinks>(); }});
-#endif
-    backends.push_back({"Portable", [] { return std::make_unique<OwningPortableShellLinks>(); }});
+    backends.push_back({"Portable", [](const std::string& scratchFolder) {
+                            DriveSetup setup;
+                            auto files = std::make_unique<PortableFileSystem>();
+                            const std::pair<char, uint32_t> drives[] = {{'C', kDriveFixed},
+                                                                        {'A', kDriveRemovable},
+                                                                        {'D', kDriveCdrom},
+                                                                        {'N', kDriveRemote},
+                                                                        {'R', kDriveRamdisk}};
+                            for (const auto& [letter, type] : drives) {
+                                std::string folder = scratchFolder + "/drive_" + letter;
+                                std::filesystem::create_directories(hostpath::FromUtf8(folder));
+                                files->MapDrive(letter, folder, type);
+                                setup.roots.push_back({std::string(1, letter) + ":\\", type});
+                            }
+                            setup.roots.push_back({"c:\\", kDriveFixed});
+                            setup.roots.push_back({"Q:\\", kDriveNoRootDir});
+                            setup.files = std::move(files);
+                            return setup;
+                        }});
     return backends;
 }
 

@@ -5,94 +5,70 @@
 #include "tests/contract/Backends.h"
 
 using testing_support::ReadBytes;
-using testing_support::ScratchFolder;
 using testing_support::WriteBytes;
 
 namespace {
 
 class ProfileContract : public ::testing::TestWithParam<contract::ProfileBackend> {
-protected:
+  protected:
     void SetUp() override { profile = GetParam().make(); }
     std::string Get(const std::string& section, const std::string& key, const std::string& def,
                     uint32_t capacity = 2048) {
         return profile->GetString(section, key, def, ini, capacity);
     }
-    void SetContent(const std::string& bytes) { WriteBytes(folder.HostFile("t.ini"), bytes); }
+    int32_t Write(const std::string& section, const std::string& key, const std::string& value) {
+        return profile->WriteString(section, key, value, ini);
+    }
     std::string Content() { return ReadBytes(folder.HostFile("t.ini")); }
 
-    ScratchFolder folder{"ini"};
+    testing_support::ScratchFolder folder{"ini"};
     std::string ini = folder.File("t.ini");
     std::unique_ptr<Profile> profile;
 };
 
-TEST_P(ProfileContract, MissingFileSectionOrKeyGivesTheDefault) {
-    EXPECT_EQ(Get("Main", "k", "def"), "def");
-    SetContent("[Main]\r\nother=1\r\n");
-    EXPECT_EQ(Get("Main", "k", "def"), "def");
-    EXPECT_EQ(Get("Else", "other", "def"), "def");
-}
-
-TEST_P(ProfileContract, DefaultLosesTrailingBlanksAndSurroundingQuotes) {
+TEST_P(ProfileContract, ReadsFindKeysWithoutRegardToCaseTrimmedAndUnquoted) {
+    // A missing file, section or key gives the default, which loses trailing blanks
+    // and surrounding quotes.
     EXPECT_EQ(Get("Main", "k", "  def  "), "  def");
     EXPECT_EQ(Get("Main", "k", "\"quoted\""), "quoted");
     EXPECT_EQ(Get("Main", "k", ""), "");
-}
-
-TEST_P(ProfileContract, SectionsAndKeysMatchWithoutRegardToCase) {
-    SetContent("[Main]\r\nLanguage=deu\r\n");
-    EXPECT_EQ(Get("MAIN", "language", ""), "deu");
-    EXPECT_EQ(Get("main", "LANGUAGE", ""), "deu");
-}
-
-TEST_P(ProfileContract, ValuesAreTrimmedAndLoseMatchingQuotes) {
-    SetContent("[Two]\r\nq=\"quoted\"\r\nr='single'\r\ns=\"half\r\n  k1  =  v1  \r\nnoeq\r\nempty=\r\n");
-    EXPECT_EQ(Get("Two", "q", "d"), "quoted");
-    EXPECT_EQ(Get("Two", "r", "d"), "single");
-    EXPECT_EQ(Get("Two", "s", "d"), "\"half");
-    EXPECT_EQ(Get("Two", "k1", "d"), "v1");
-    EXPECT_EQ(Get("Two", "noeq", "d"), "d");
-    EXPECT_EQ(Get("Two", "empty", "d"), "");
-}
-
-TEST_P(ProfileContract, OnlyTheFirstSectionOfADuplicatedNameCounts) {
-    SetContent("[Dup]\r\nx=1\r\n[Dup]\r\nx=2\r\ny=3\r\n");
-    EXPECT_EQ(Get("Dup", "x", "d"), "1");
-    EXPECT_EQ(Get("Dup", "y", "d"), "d");
+    WriteBytes(folder.HostFile("t.ini"),
+               "[Main]\r\nLanguage=deu\r\n[Two]\r\nq=\"quoted\"\r\nr='single'\r\n"
+               "s=\"half\r\n  k1  =  v1  \r\nnoeq\r\nempty=\r\n"
+               "[Dup]\r\nx=1\r\n[Dup]\r\nx=2\r\ny=3\r\n[L]\r\nk=\xE4\xF6\xFC\x80\r\n");
+    struct Case {
+        const char *section, *key, *value;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"MAIN", "language", "deu"}, {"main", "LANGUAGE", "deu"}, {"Main", "other", "d"},
+        {"Else", "language", "d"}, {"Two", "q", "quoted"}, {"Two", "r", "single"}, {"Two", "s", "\"half"},
+        {"Two", "k1", "v1"}, {"Two", "noeq", "d"}, {"Two", "empty", ""},
+        {"Dup", "x", "1"}, {"Dup", "y", "d"},  // only the first of two sections counts
+        {"L", "k", "\xC3\xA4\xC3\xB6\xC3\xBC\xE2\x82\xAC"}};  // ANSI, in the ANSI code page
+    // clang-format on
+    for (const Case& c : cases)
+        EXPECT_EQ(Get(c.section, c.key, "d"), c.value) << c.section << "." << c.key;
 }
 
 TEST_P(ProfileContract, ResultsAreCutToTheBufferLessOne) {
-    SetContent("[Main]\r\nbig=" + std::string(3000, 'a') + "\r\n");
+    WriteBytes(folder.HostFile("t.ini"), "[Main]\r\nbig=" + std::string(3000, 'a') + "\r\n");
     EXPECT_EQ(Get("Main", "big", "").size(), 2047u);
     EXPECT_EQ(Get("Main", "big", "", 10), "aaaaaaaaa");
     EXPECT_EQ(Get("Main", "missing", std::string(3000, 'b')).size(), 2047u);
 }
 
-TEST_P(ProfileContract, AnsiFilesDecodeInTheAnsiCodePage) {
-    SetContent("[L]\r\nk=\xE4\xF6\xFC\x80\r\n");
-    EXPECT_EQ(Get("L", "k", ""), "\xC3\xA4\xC3\xB6\xC3\xBC\xE2\x82\xAC");
-}
-
-TEST_P(ProfileContract, FirstWriteCreatesTheFileAndSection) {
-    EXPECT_EQ(profile->WriteString("Main", "a", "1", ini), 0);
-    EXPECT_EQ(Content(), "[Main]\r\na=1\r\n");
-    EXPECT_EQ(profile->WriteString("Main", "b", "2", ini), 0);
-    EXPECT_EQ(profile->WriteString("Other", "c", "3", ini), 0);
-    EXPECT_EQ(Content(), "[Main]\r\na=1\r\nb=2\r\n[Other]\r\nc=3\r\n");
-}
-
-TEST_P(ProfileContract, WritesReplaceValuesInPlaceKeepingTheFirstSpelling) {
-    SetContent("[Main]\r\nLanguage=eng\r\nnext=1\r\n[Lang_eng]\r\nkey=\r\n");
-    EXPECT_EQ(profile->WriteString("MAIN", "LANGUAGE", "deu", ini), 0);
-    EXPECT_EQ(profile->WriteString("lang_ENG", "KEY", "", ini), 0);
-    EXPECT_EQ(Content(), "[Main]\r\nLanguage=deu\r\nnext=1\r\n[Lang_eng]\r\nkey=\r\n");
-}
-
-TEST_P(ProfileContract, WrittenTextIsAnsi) {
-    EXPECT_EQ(profile->WriteString("L", "m", "\xC3\xA9\xE2\x82\xAC", ini), 0);
-    EXPECT_EQ(Content(), "[L]\r\nm=\xE9\x80\r\n");
-}
-
-TEST_P(ProfileContract, WritingIntoAMissingFolderFailsWithPathNotFound) {
+TEST_P(ProfileContract, WritesCreateTheFileAndReplaceValuesInPlaceKeepingTheFirstSpelling) {
+    EXPECT_EQ(Write("Main", "Language", "eng"), 0);
+    EXPECT_EQ(Content(), "[Main]\r\nLanguage=eng\r\n");
+    EXPECT_EQ(Write("Main", "next", "1"), 0);
+    EXPECT_EQ(Write("Lang_eng", "key", ""), 0);
+    EXPECT_EQ(Write("MAIN", "LANGUAGE", "deu"), 0);
+    EXPECT_EQ(Write("lang_ENG", "KEY", ""), 0);
+    EXPECT_EQ(Write("L", "m", "\xC3\xA9\xE2\x82\xAC"), 0);  // written in ANSI
+    EXPECT_EQ(Content(),
+              "[Main]\r\nLanguage=deu\r\nnext=1\r\n[Lang_eng]\r\nkey=\r\n[L]\r\nm=\xE9\x80\r\n");
+    // A missing folder fails with "path not found".
     EXPECT_EQ(profile->WriteString("Main", "a", "1", folder.File("missing\\x.ini")), 3);
 }
 

@@ -47,11 +47,12 @@ TEST_P(SystemInfoContract, ABufferTooSmallGivesTheCountNeededAndNoResult) {
     // Four characters, an emoji counted as two: the count is in UTF-16 units.
     std::string path = MakeFolder("ab\xF0\x9F\x98\x80");
     uint32_t length = Utf16Length(path);
-    std::string result = kUntouched;
-    EXPECT_EQ(system->LongPathName(path, length, result), length + 1);
-    EXPECT_EQ(result, kUntouched);
-    EXPECT_EQ(system->LongPathName(path, 5, result), length + 1);
-    EXPECT_EQ(result, kUntouched);
+    for (uint32_t capacity : {5u, length}) {
+        std::string result = kUntouched;
+        EXPECT_EQ(system->LongPathName(path, capacity, result), length + 1) << capacity;
+        EXPECT_EQ(result, kUntouched);
+    }
+    std::string result;
     EXPECT_EQ(system->LongPathName(path, length + 1, result), length);
     EXPECT_EQ(result, path);
 }
@@ -69,14 +70,12 @@ TEST_P(SystemInfoContract, AMissingOrEmptyPathGivesZero) {
 TEST_P(SystemInfoContract, ShortFormLeadsBackToTheLongForm) {
     std::string path = MakeFolder("A folder with a long name");
     WriteBytes(folder.HostFile("A folder with a long name") / "some document.txt", "x");
-    std::string file = path + "\\some document.txt";
-    for (const std::string& asked : {path, file}) {
-        std::string shortForm;
+    for (const std::string& asked : {path, path + "\\some document.txt"}) {
+        std::string shortForm, longForm;
         uint32_t n = system->ShortPathName(asked, kCapacity, shortForm);
         ASSERT_GE(n, 1u) << asked;
         ASSERT_LT(n, kCapacity) << asked;
         EXPECT_EQ(n, Utf16Length(shortForm));
-        std::string longForm;
         EXPECT_EQ(system->LongPathName(shortForm, kCapacity, longForm), Utf16Length(asked));
         EXPECT_EQ(longForm, asked) << shortForm;
     }

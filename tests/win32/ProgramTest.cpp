@@ -3,67 +3,97 @@
 
 #include <gtest/gtest.h>
 
-#include "core/Startup.h"
-#include "platform/win32/WinText.h"
+#include <algorithm>
+
+#include "core/App.h"
+#include "core/SystemFolders.h"
+#include "platform/win32/SystemPlatform.h"
 #include "tests/TestSupport.h"
 #include "tests/win32/ProgramRunner.h"
 
 using testing_support::ReadBytes;
+using testing_support::ReadLines;
 using testing_support::ScratchFolder;
 using testing_support::WriteBytes;
+using Lines = std::vector<std::string>;
 
 namespace {
 
-TEST(Program, ScheduledStartThatIsNotDueEndsQuietly) {
-    ScratchFolder folder("exe");
-    ASSERT_TRUE(testing_support::CopyProgram("Brivolex.exe", folder.path()));
-    WriteBytes(folder.HostFile("setup.ini"),
-               testing_support::SetupOfAScheduledStartNotDue());
-    auto run = testing_support::RunProgram(folder.path(), "Brivolex.exe", "/scheduled");
+// A copy of the program in a folder of its own, with the given setup.ini.
+struct ProgramCopy {
+    explicit ProgramCopy(const std::string& setup) {
+        EXPECT_TRUE(testing_support::CopyProgram("Brivolex.exe", folder.path()));
+        WriteBytes(folder.HostFile("setup.ini"), setup);
+    }
+    testing_support::ProgramRun Run(const std::string& arguments) {
+        return testing_support::RunProgram(folder.path(), "Brivolex.exe", arguments);
+    }
+    ScratchFolder folder{"exe"};
+};
+
+TEST(Program, AScheduledStartThatIsNotDueTracesItsVersionsAndEndsQuietly) {
+    ProgramCopy program(testing_support::SetupOfAScheduledStartNotDue());
+    auto run = program.Run("/scheduled");
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_TRUE(run.messageBoxTexts.empty());
-    auto appLog = testing_support::ReadLines(folder.HostFile("app.log"));
+    Lines appLog = ReadLines(program.folder.HostFile("app.log"));
     ASSERT_FALSE(appLog.empty());
+    EXPECT_TRUE(appLog.front().starts_with("Program started ")) << appLog.front();
+    EXPECT_TRUE(appLog.front().ends_with(" with params: /SCHEDULED")) << appLog.front();
     EXPECT_EQ(appLog.back(), ".. scheduled run, skipped, ending");
-    EXPECT_EQ(appLog.front().rfind("Program started ", 0), 0u);
-    EXPECT_NE(appLog.front().find(" with params: /SCHEDULED"), std::string::npos);
-    auto trace = testing_support::ReadLines(folder.HostFile("app2.log"));
-    ASSERT_FALSE(trace.empty());
-    EXPECT_EQ(trace.front(), "Main");
+
+    // Wine reports Windows 7, which the table does not name; the component versions
+    // are those this test process finds on the same machine.
+    Lines trace = ReadLines(program.folder.HostFile("app2.log"));
+    ASSERT_GE(trace.size(), 2u);
+    EXPECT_EQ(trace[0], "Main");
+    EXPECT_EQ(trace[1], "Operating system version: ");
+    SystemPlatform system;
+    App app(system.platform, program.folder.path());
+    GWSF(app);
+    Lines expected;
+    for (const char* name :
+         {"mscomctl.ocx", "comctl32.ocx", "msvbvm60.DLL", "OLEAUT32.DLL", "OLEPRO32.DLL",
+          "ASYCFILT.DLL", "STDOLE2.TLB", "COMCAT.DLL", "SHELLLNK.TLB"})
+        expected.push_back(name + std::string(": ") +
+                           FileVersionNo(app, app.SystemFolder + "\\" + name));
+    expected.push_back("Program version: 1.0. 1");
+    // Wine's own OLEAUT32.DLL carries a version resource: the line is not bare.
+    EXPECT_GT(expected[3].size(), std::string("OLEAUT32.DLL: ").size());
+    auto first = std::find(trace.begin(), trace.end(), expected.front());
+    ASSERT_GE(trace.end() - first, static_cast<std::ptrdiff_t>(expected.size()));
+    EXPECT_EQ(Lines(first, first + static_cast<std::ptrdiff_t>(expected.size())), expected);
+    EXPECT_NE(std::find(trace.begin(), trace.end(), "GWSF return: " + app.SystemFolder),
+              trace.end());
 }
 
 TEST(Program, NonBooleanFirstRunOptionShowsTheCriticalError) {
-    ScratchFolder folder("exe");
-    ASSERT_TRUE(testing_support::CopyProgram("Brivolex.exe", folder.path()));
-    WriteBytes(folder.HostFile("setup.ini"), "[Main]\r\nwasfirstrun=yes\r\n");
-    auto run = testing_support::RunProgram(folder.path(), "Brivolex.exe", "");
+    ProgramCopy program("[Main]\r\nwasfirstrun=yes\r\n");
+    auto run = program.Run("");
     ASSERT_TRUE(run.finished);
     ASSERT_EQ(run.messageBoxTexts.size(), 1u);
     EXPECT_EQ(run.messageBoxTexts[0], "Critical error (main): 13, Type mismatch");
     EXPECT_EQ(run.messageBoxTitles[0], "Brivolex");
-    auto trace = testing_support::ReadLines(folder.HostFile("app2.log"));
+    Lines trace = ReadLines(program.folder.HostFile("app2.log"));
     ASSERT_FALSE(trace.empty());
     EXPECT_EQ(trace.front(), "Main");
     EXPECT_EQ(trace.back(), "Critical error (main): 13, Type mismatch");
-    EXPECT_EQ(ReadBytes(folder.HostFile("setup.ini")), "[Main]\r\nwasfirstrun=yes\r\n");
+    EXPECT_EQ(ReadBytes(program.folder.HostFile("setup.ini")), "[Main]\r\nwasfirstrun=yes\r\n");
 }
 
 TEST(Program, RunsWithoutLogsWhenItsFilesCannotBeWritten) {
     // Folders in the place of the three logs: no line can be written to them, whatever
     // the account may do (tests here run as root, for whom Wine ignores read-only files).
-    ScratchFolder folder("exe");
-    ASSERT_TRUE(testing_support::CopyProgram("Brivolex.exe", folder.path()));
-    WriteBytes(folder.HostFile("setup.ini"),
-               testing_support::SetupOfAScheduledStartNotDue());
+    ProgramCopy program(testing_support::SetupOfAScheduledStartNotDue());
     for (const char* name : {"app.log", "app2.log", "app3.log"})
-        std::filesystem::create_directory(folder.HostFile(name));
-    auto run = testing_support::RunProgram(folder.path(), "Brivolex.exe", "/SCHEDULED");
+        std::filesystem::create_directory(program.folder.HostFile(name));
+    auto run = program.Run("/SCHEDULED");
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_TRUE(run.messageBoxTexts.empty());
     for (const char* name : {"app.log", "app2.log", "app3.log"})
-        EXPECT_TRUE(std::filesystem::is_empty(folder.HostFile(name))) << name;
+        EXPECT_TRUE(std::filesystem::is_empty(program.folder.HostFile(name))) << name;
 }
 
 }  // namespace

@@ -1,15 +1,16 @@
 // ExportRegFile against the system's own REG EXPORT: the same bytes from the real
-// registry, and again from an in-memory registry loaded from REG EXPORT's file.
+// registry, and again from an in-memory registry loaded from REG EXPORT's file. (The
+// layout of every kind of value, as REG EXPORT writes it, is RegFileTest's golden file.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 
+#include "platform/Text.h"
 #include "platform/portable/InMemoryRegistry.h"
 #include "platform/portable/RegFile.h"
 #include "platform/win32/Win32Registry.h"
-#include "platform/Text.h"
 #include "platform/win32/WinText.h"
 #include "tests/TestSupport.h"
 
@@ -44,7 +45,7 @@ std::string RunRegExport(const ScratchFolder& folder, const std::string& key) {
 }
 
 class RegExport : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         path = "Software\\BrivolexRegExport-" +
                std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
@@ -57,10 +58,6 @@ protected:
         RegDeleteTreeW(HKEY_CURRENT_USER, win::Wide(path).c_str());
         RegDeleteKeyW(HKEY_CURRENT_USER, win::Wide(path).c_str());
     }
-    void Set(HKEY where, const wchar_t* name, DWORD type, const void* data, DWORD bytes) {
-        ASSERT_EQ(RegSetValueExW(where, name, 0, type, static_cast<const BYTE*>(data), bytes),
-                  ERROR_SUCCESS);
-    }
     HKEY Create(const wchar_t* sub) {
         HKEY created = nullptr;
         RegCreateKeyExW(key, sub, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created, nullptr);
@@ -72,75 +69,30 @@ protected:
     HKEY key = nullptr;
 };
 
-TEST_F(RegExport, EveryKindOfValueComesOutAsRegExportWritesIt) {
-    BYTE bytes[100];
-    for (int i = 0; i < 100; ++i) bytes[i] = static_cast<BYTE>(i * 7);
-    DWORD dword = 0xDEADBEEF;
-    // Names in the order Wine keeps them (sorted), so that the in-memory registry,
-    // which keeps creation order, enumerates them alike.
-    Set(key, L"", REG_SZ, L"default", 16);
-    Set(key, L"averyveryveryveryverylongvaluenamethatgoesonandon", REG_BINARY, bytes, 40);
-    Set(key, L"bin", REG_BINARY, bytes, 100);
-    Set(key, L"bin0", REG_BINARY, bytes, 0);
-    Set(key, L"dw", REG_DWORD, &dword, 4);
-    Set(key, L"dw0", REG_DWORD, &dword, 0);
-    Set(key, L"emptysz", REG_SZ, L"", 0);
-    Set(key, L"exp", REG_EXPAND_SZ, L"%SystemRoot%\\x", 30);
-    Set(key, L"multi", REG_MULTI_SZ, L"one\0two\0", 18);
-    Set(key, L"none", REG_NONE, bytes, 3);
-    Set(key, L"q\"n\\m", REG_SZ, L"x", 4);
-    Set(key, L"qw", REG_QWORD, bytes, 8);
-    Set(key, L"str", REG_SZ, L"a\"b\\c\r\nd", 18);
-    Set(key, L"t0x20000", 0x20000, bytes, 2);
-    Set(key, L"\x0416\x0443\x043a", REG_SZ, L"\x4e2d\x6587\x00e9", 8);
-    HKEY deeper = Create(L"Sub\\Deeper");
-    Set(deeper, L"", REG_EXPAND_SZ, L"%TEMP%", 14);
-    RegCloseKey(deeper);
-    RegCloseKey(Create(L"K[1]"));
-    RegCloseKey(Create(L"\x041a\x043b\x044e\x0447"));
-
-    std::string expected = RunRegExport(folder, "HKEY_CURRENT_USER\\" + path);
-    ASSERT_FALSE(expected.empty());
-    Win32Registry real;
-    EXPECT_EQ(ExportRegFile(real, HKCU, path), expected);
-
-    InMemoryRegistry loaded;
-    std::string error;
-    ASSERT_TRUE(ImportRegFile(loaded, expected, error)) << error;
-    EXPECT_EQ(ExportRegFile(loaded, HKCU, path), expected);
-}
-
-TEST_F(RegExport, TheKeyPathKeepsTheSpellingItWasGivenIn) {
+// The spelling a key path is given in, a whole hive, and the thousands of keys of the
+// system's own interfaces that nobody here wrote and no other test changes.
+TEST_F(RegExport, KeysAndHivesExportAsRegExportWritesThemAndReloadUnchanged) {
     RegCloseKey(Create(L"Lower"));
     std::string lower = text::ToLower(path);
-    // (A "\" before the closing quote would escape it on REG's command line.)
-    std::string expected = RunRegExport(folder, "hkcu\\" + lower + "\\LOWER");
-    ASSERT_FALSE(expected.empty());
-    Win32Registry real;
-    EXPECT_EQ(ExportRegFile(real, HKCU, lower + "\\LOWER\\"), expected);
-}
-
-TEST_F(RegExport, AWholeHiveExportsAndReloadsUnchanged) {
-    std::string expected = RunRegExport(folder, "HKCC");
-    ASSERT_FALSE(expected.empty());
-    Win32Registry real;
-    EXPECT_EQ(ExportRegFile(real, HKCC, ""), expected);
-    InMemoryRegistry loaded;
-    std::string error;
-    ASSERT_TRUE(ImportRegFile(loaded, expected, error)) << error;
-    EXPECT_EQ(ExportRegFile(loaded, HKCC, ""), expected);
-}
-
-TEST_F(RegExport, TheSystemsOwnInterfacesReloadUnchanged) {
-    // Thousands of keys that nobody here wrote, and that no other test changes.
-    std::string expected = RunRegExport(folder, "HKEY_CLASSES_ROOT\\Interface");
-    ASSERT_FALSE(expected.empty());
-    Win32Registry real;
-    EXPECT_EQ(ExportRegFile(real, HKCR, "Interface"), expected);
-    InMemoryRegistry loaded;
-    std::string error;
-    ASSERT_TRUE(ImportRegFile(loaded, expected, error)) << error;
-    EXPECT_EQ(ExportRegFile(loaded, HKCR, "Interface"), expected);
+    struct Case {
+        std::string
+            forReg;  // (A "\" before the closing quote would escape it on REG's command line.)
+        RegKey hive;
+        std::string path;
+    } cases[] = {{"hkcu\\" + lower + "\\LOWER", HKCU, lower + "\\LOWER\\"},
+                 {"HKCC", HKCC, ""},
+                 {"HKEY_CLASSES_ROOT\\Interface", HKCR, "Interface"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.forReg);
+        std::string expected = RunRegExport(folder, c.forReg);
+        ASSERT_FALSE(expected.empty());
+        Win32Registry real;
+        EXPECT_EQ(ExportRegFile(real, c.hive, c.path), expected);
+        InMemoryRegistry loaded;
+        std::string error;
+        ASSERT_TRUE(ImportRegFile(loaded, expected, error)) << error;
+        EXPECT_EQ(ExportRegFile(loaded, c.hive, c.path), expected);
+    }
 }
 
 }  // namespace
