@@ -27,7 +27,8 @@ private:
 
 class Generator : public Random {
 public:
-    Generator(KeySink& sink, GeneratedSize& size) : Random(0x9E3779B97F4A7C15ull), sink_(sink), size_(size) {}
+    Generator(KeySink& sink, GeneratedSize& size)
+        : Random(0x9E3779B97F4A7C15ull), sink_(sink), size_(size) {}
 
     // parent\name, counted once.
     std::string Key(const std::string& parent, const std::string& name) {
@@ -55,7 +56,8 @@ private:
 // its own that nothing registers.
 class Links {
 public:
-    Links(Generator& g, ReferencePolicy* policy) : g_(g), policy_(policy), own_(0x2545F4914F6CDD1Dull) {}
+    Links(Generator& g, ReferencePolicy* policy)
+        : g_(g), policy_(policy), own_(0x2545F4914F6CDD1Dull) {}
 
     std::string File(const std::string& path) { return policy_ ? policy_->File(path) : path; }
 
@@ -111,17 +113,23 @@ GeneratedSize GenerateClasses(KeySink& sink, const std::string& base, size_t tar
         std::string key = g.Key(clsidRoot, id);
         g.Value(key, "", "Vendor Component Class " + std::to_string(i));
         std::string server = g.Key(key, "InprocServer32");
-        g.Value(server, "", links.File("C:\\Windows\\System32\\component" + std::to_string(i % 900) + ".dll"));
+        g.Value(server, "",
+                links.File("C:\\Windows\\System32\\component" + std::to_string(i % 900) + ".dll"));
         g.Value(server, "ThreadingModel", i % 3 ? "Both" : "Apartment");
         if (g.Chance(20)) {
             std::string local = g.Key(key, "LocalServer32");
-            g.Value(local, "", "\"" + links.File("C:\\Program Files\\Vendor\\app" + std::to_string(i % 50) + ".exe") +
-                                   "\" /automation");
+            g.Value(
+                local, "",
+                "\"" +
+                    links.File("C:\\Program Files\\Vendor\\app" + std::to_string(i % 50) + ".exe") +
+                    "\" /automation");
         }
         if (g.Chance(30))
-            g.Value(g.Key(key, "DefaultIcon"), "",
-                    links.File("C:\\Program Files\\Vendor\\app.exe") + ",-" + std::to_string(i % 7));
-        if (g.Chance(50)) g.Value(g.Key(key, "ProgID"), "", "Vendor.Thing" + std::to_string(i) + ".1");
+            g.Value(
+                g.Key(key, "DefaultIcon"), "",
+                links.File("C:\\Program Files\\Vendor\\app.exe") + ",-" + std::to_string(i % 7));
+        if (g.Chance(50))
+            g.Value(g.Key(key, "ProgID"), "", "Vendor.Thing" + std::to_string(i) + ".1");
         if (g.Chance(20))
             g.Value(g.Key(key, "VersionIndependentProgID"), "", "Vendor.Thing" + std::to_string(i));
         if (g.Chance(40)) g.Value(g.Key(key, "TypeLib"), "", links.TypeLib(libraryIds));
@@ -142,7 +150,8 @@ GeneratedSize GenerateClasses(KeySink& sink, const std::string& base, size_t tar
     for (size_t i = 0; i < typeLibs; ++i) {
         std::string version = g.Key(g.Key(typeLibRoot, links.LibraryId(libraryIds, i)), "1.0");
         g.Value(version, "", "Vendor Type Library " + std::to_string(i));
-        g.Value(g.Key(g.Key(version, "0"), "win32"), "", "C:\\Windows\\System32\\vendor" + std::to_string(i) + ".tlb");
+        g.Value(g.Key(g.Key(version, "0"), "win32"), "",
+                "C:\\Windows\\System32\\vendor" + std::to_string(i) + ".tlb");
         g.Value(g.Key(version, "FLAGS"), "", "0");
         g.Value(g.Key(version, "HELPDIR"), "", "C:\\Windows\\System32");
     }
@@ -150,13 +159,15 @@ GeneratedSize GenerateClasses(KeySink& sink, const std::string& base, size_t tar
         std::string key = g.Key(base, "Vendor.Thing" + std::to_string(i) + ".1");
         g.Value(key, "", "Vendor Thing " + std::to_string(i));
         g.Value(g.Key(key, "CLSID"), "", links.Class(classIds, i));
-        if (g.Chance(30)) g.Value(g.Key(key, "CurVer"), "", "Vendor.Thing" + std::to_string(i) + ".2");
+        if (g.Chance(30))
+            g.Value(g.Key(key, "CurVer"), "", "Vendor.Thing" + std::to_string(i) + ".2");
     }
     for (size_t i = 0; i < extensions; ++i) {
         std::string key = g.Key(base, ".ext" + std::to_string(i));
         g.Value(key, "", "Vendor.Thing" + std::to_string(i) + ".1");
         g.Value(key, "Content Type", "application/x-vendor-" + std::to_string(i));
-        if (g.Chance(50)) g.Value(g.Key(key, "OpenWithProgids"), "Vendor.Thing" + std::to_string(i) + ".1", "");
+        if (g.Chance(50))
+            g.Value(g.Key(key, "OpenWithProgids"), "Vendor.Thing" + std::to_string(i) + ".1", "");
         if (g.Chance(10)) g.Value(g.Key(key, "ShellNew"), "NullFile", "");
     }
     return size;

@@ -24,15 +24,19 @@ BenchFolder::~BenchFolder() {
     fs::remove_all(host(), ec);
 }
 
-fs::path BenchFolder::host() const { return hostpath::FromUtf8(path_); }
+fs::path BenchFolder::host() const {
+    return hostpath::FromUtf8(path_);
+}
 
 bool CopyLanguageFiles(const fs::path& appFolder) {
     std::error_code ec;
     fs::path from = hostpath::FromUtf8(BenchProgramFolder()) / "languages";
     fs::create_directories(appFolder / "languages", ec);
-    fs::copy(from, appFolder / "languages", fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
-    if (ec) std::printf("the language files could not be copied from %s: %s\n",
-                        hostpath::ToUtf8(from).c_str(), ec.message().c_str());
+    fs::copy(from, appFolder / "languages",
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
+    if (ec)
+        std::printf("the language files could not be copied from %s: %s\n",
+                    hostpath::ToUtf8(from).c_str(), ec.message().c_str());
     return !ec;
 }
 
@@ -55,16 +59,19 @@ size_t MakeReferencedFiles(const MachineReferences& references,
 
 void PrintMachine(const MachineSize& size, const MachineReferences& references, size_t made,
                   double generateSeconds) {
-    std::printf("machine: %s keys (%s shaped like HKEY_CLASSES_ROOT), %s values, made in %.1f s;\n"
-                "  %zu uninstall entries, %zu Run values, %zu font values, %zu shared-DLL values, %zu application paths,\n"
-                "  %zu registered applications, %zu help files, %zu Installer folders, %zu per-user extension records;\n"
-                "  %s references, %s of them broken; %s files and folders made for the others\n",
-                Grouped(static_cast<double>(size.keys)).c_str(),
-                Grouped(static_cast<double>(size.classes.keys)).c_str(),
-                Grouped(static_cast<double>(size.values)).c_str(), generateSeconds, size.uninstallEntries,
-                size.runValues, size.fontValues, size.sharedDllValues, size.appPaths, size.applications,
-                size.helpFiles, size.installerFolders, size.extensionRecords,
-                Grouped(static_cast<double>(references.References())).c_str(),
-                Grouped(static_cast<double>(references.Broken())).c_str(),
-                Grouped(static_cast<double>(made)).c_str());
+    std::printf(
+        "machine: %s keys (%s shaped like HKEY_CLASSES_ROOT), %s values, made in %.1f s;\n"
+        "  %zu uninstall entries, %zu Run values, %zu font values, %zu shared-DLL values, %zu "
+        "application paths,\n"
+        "  %zu registered applications, %zu help files, %zu Installer folders, %zu per-user "
+        "extension records;\n"
+        "  %s references, %s of them broken; %s files and folders made for the others\n",
+        Grouped(static_cast<double>(size.keys)).c_str(),
+        Grouped(static_cast<double>(size.classes.keys)).c_str(),
+        Grouped(static_cast<double>(size.values)).c_str(), generateSeconds, size.uninstallEntries,
+        size.runValues, size.fontValues, size.sharedDllValues, size.appPaths, size.applications,
+        size.helpFiles, size.installerFolders, size.extensionRecords,
+        Grouped(static_cast<double>(references.References())).c_str(),
+        Grouped(static_cast<double>(references.Broken())).c_str(),
+        Grouped(static_cast<double>(made)).c_str());
 }

@@ -8,11 +8,14 @@ constexpr size_t kBreakEvery = 100;
 
 const char kCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
-std::string Number(size_t i) { return std::to_string(i); }
+std::string Number(size_t i) {
+    return std::to_string(i);
+}
 
 std::string FakeGuid(size_t i) {
     char text[40];
-    std::snprintf(text, sizeof text, "{%08zX-1C2D-4E5F-8A9B-%012zX}", i * 2654435761u % 0xFFFFFFFFu, i);
+    std::snprintf(text, sizeof text, "{%08zX-1C2D-4E5F-8A9B-%012zX}", i * 2654435761u % 0xFFFFFFFFu,
+                  i);
     return text;
 }
 
@@ -39,7 +42,9 @@ private:
 };
 
 // Where a path's last part begins.
-size_t LastPart(const std::string& path) { return path.find_last_of('\\') + 1; }
+size_t LastPart(const std::string& path) {
+    return path.find_last_of('\\') + 1;
+}
 
 void Uninstall(Writer& w, MachineReferences& refs, MachineSize& size) {
     const std::string top = std::string(kCurrentVersion) + "\\Uninstall";
@@ -48,14 +53,16 @@ void Uninstall(Writer& w, MachineReferences& refs, MachineSize& size) {
         bool msi = i % 3 == 0;
         std::string key = top + "\\" + (msi ? FakeGuid(i) : "Vendor Product " + Number(i));
         w.Key(key);
-        std::string folder = "C:\\Program Files\\Vendor " + Number(i % 400) + "\\Product " + Number(i);
+        std::string folder =
+            "C:\\Program Files\\Vendor " + Number(i % 400) + "\\Product " + Number(i);
         w.String(key, "DisplayName", "Vendor Product " + Number(i));
         w.String(key, "Publisher", "Vendor " + Number(i % 400));
         w.String(key, "DisplayVersion", "1." + Number(i % 10) + "." + Number(i));
         if (msi) {
             w.String(key, "UninstallString", "MsiExec.exe /X" + FakeGuid(i));
         } else if (i % 3 == 1) {
-            w.String(key, "UninstallString", "\"" + refs.File(folder + "\\uninstall.exe") + "\" /S");
+            w.String(key, "UninstallString",
+                     "\"" + refs.File(folder + "\\uninstall.exe") + "\" /S");
         } else {
             w.String(key, "UninstallString", refs.File(folder + "\\unins000.exe"));
         }
@@ -68,10 +75,12 @@ void RunValues(Writer& w, MachineReferences& refs, MachineSize& size, size_t cou
     const std::string key = std::string(kCurrentVersion) + "\\Run";
     w.Key(key);
     for (size_t i = 0; i < count; ++i) {
-        std::string program = "C:\\Program Files\\Tray " + Number(i) + "\\tray" + Number(i) + ".exe";
+        std::string program =
+            "C:\\Program Files\\Tray " + Number(i) + "\\tray" + Number(i) + ".exe";
         // Quoted with a switch, or unquoted with one (found by cutting at blanks).
         w.String(key, "Tray " + Number(i),
-                 i % 2 ? "\"" + refs.File(program) + "\" /background" : refs.File(program) + " -minimized");
+                 i % 2 ? "\"" + refs.File(program) + "\" /background"
+                       : refs.File(program) + " -minimized");
         ++size.runValues;
     }
 }
@@ -92,7 +101,9 @@ void SharedDlls(Writer& w, MachineReferences& refs, MachineSize& size) {
     const std::string key = std::string(kCurrentVersion) + "\\SharedDLLs";
     w.Key(key);
     for (size_t i = 0; i < 3000; ++i) {
-        w.Dword(key, refs.File("C:\\Program Files\\Common Files\\Vendor " + Number(i % 300) + "\\lib" + Number(i) + ".dll"),
+        w.Dword(key,
+                refs.File("C:\\Program Files\\Common Files\\Vendor " + Number(i % 300) + "\\lib" +
+                          Number(i) + ".dll"),
                 static_cast<uint32_t>(1 + i % 4));
         ++size.sharedDllValues;
     }
@@ -136,8 +147,8 @@ void Helps(Writer& w, MachineReferences& refs, MachineSize& size) {
         w.Key(key);
         for (size_t i = 0; i < 150; ++i) {
             // The value names the file; its data is the file's folder.
-            std::string path = refs.File("C:\\Program Files\\App " + Number(i) + "\\help" + Number(i) +
-                                         (kind[1] == 'e' ? ".hlp" : ".chm"));
+            std::string path = refs.File("C:\\Program Files\\App " + Number(i) + "\\help" +
+                                         Number(i) + (kind[1] == 'e' ? ".hlp" : ".chm"));
             size_t cut = LastPart(path);
             w.String(key, path.substr(cut), path.substr(0, cut - 1));
             ++size.helpFiles;
@@ -149,7 +160,11 @@ void InstallerFolders(Writer& w, MachineReferences& refs, MachineSize& size) {
     const std::string key = std::string(kCurrentVersion) + "\\Installer\\Folders";
     w.Key(key);
     for (size_t i = 0; i < 400; ++i) {
-        w.String(key, refs.Folder("C:\\Program Files\\Vendor " + Number(i % 400) + "\\Product " + Number(i)) + "\\", "");
+        w.String(
+            key,
+            refs.Folder("C:\\Program Files\\Vendor " + Number(i % 400) + "\\Product " + Number(i)) +
+                "\\",
+            "");
         ++size.installerFolders;
     }
 }
@@ -162,7 +177,8 @@ void ExtensionRecords(Writer& w, MachineReferences& refs, MachineSize& size) {
         w.Key(record);
         w.Key(record + "\\OpenWithList");
         bool gone = refs.BreakNext();  // an application nothing registers, and no identifier
-        w.String(record + "\\OpenWithList", "a", gone ? "gone" + Number(i) + ".exe" : "app" + Number(i % 300) + ".exe");
+        w.String(record + "\\OpenWithList", "a",
+                 gone ? "gone" + Number(i) + ".exe" : "app" + Number(i % 300) + ".exe");
         w.String(record + "\\OpenWithList", "MRUList", "a");
         if (!gone) {
             w.Key(record + "\\OpenWithProgids");

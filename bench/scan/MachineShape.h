@@ -34,10 +34,11 @@ private:
 };
 
 struct MachineSize {
-    GeneratedSize classes;  // the part shaped like HKEY_CLASSES_ROOT
+    GeneratedSize classes;        // the part shaped like HKEY_CLASSES_ROOT
     size_t keys = 0, values = 0;  // all of it
     size_t uninstallEntries = 0, runValues = 0, fontValues = 0, sharedDllValues = 0;
-    size_t appPaths = 0, applications = 0, helpFiles = 0, installerFolders = 0, extensionRecords = 0;
+    size_t appPaths = 0, applications = 0, helpFiles = 0, installerFolders = 0,
+           extensionRecords = 0;
 };
 
 // Generates the machine into two sinks, whose paths are below HKLM and HKCU.

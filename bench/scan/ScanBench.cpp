@@ -46,7 +46,8 @@ struct ImageWorld {
 };
 
 bool ScanInMemory(size_t keys, int rounds) {
-    std::printf("== in-memory registry, portable file system (the image's drive C: is a scratch folder)\n");
+    std::printf(
+        "== in-memory registry, portable file system (the image's drive C: is a scratch folder)\n");
     BenchFolder app("app"), driveC("c");
     if (!CopyLanguageFiles(app.host())) return false;
     ImageWorld world(app.path());
@@ -68,10 +69,10 @@ bool ScanInMemory(size_t keys, int rounds) {
     TimedRegistry timedRegistry(world.registry, breakdown);
     TimedFileSystem timedFiles(world.split, breakdown);
     TimedProfile timedProfile(world.profile, breakdown);
-    Platform plain{world.registry, world.split, world.profile, world.clock, world.locale,
-                   world.system,   world.prompts, world.links};
-    Platform timed{timedRegistry, timedFiles, timedProfile, world.clock, world.locale,
-                   world.system,  world.prompts, world.links};
+    Platform plain{world.registry, world.split,  world.profile, world.clock,
+                   world.locale,   world.system, world.prompts, world.links};
+    Platform timed{timedRegistry, timedFiles,   timedProfile,  world.clock,
+                   world.locale,  world.system, world.prompts, world.links};
     ScanFigures figures = MeasureScan(plain, timed, breakdown, app.path(), rounds);
     return PrintScanFigures(figures, rounds);
 }

@@ -75,10 +75,13 @@ double TimingCostPerCall() {
     return 2 * Seconds(start) / kReadings;
 }
 
-std::string Calls(const Tally& t) { return Grouped(static_cast<double>(t.calls)); }
+std::string Calls(const Tally& t) {
+    return Grouped(static_cast<double>(t.calls));
+}
 
 void Line(const char* what, const Tally& t, const std::string& detail) {
-    std::printf("  %-22s %8.3f s %12s calls  %s\n", what, t.seconds, Calls(t).c_str(), detail.c_str());
+    std::printf("  %-22s %8.3f s %12s calls  %s\n", what, t.seconds, Calls(t).c_str(),
+                detail.c_str());
 }
 
 std::string Part(const char* name, const Tally& t) {
@@ -130,8 +133,8 @@ bool PrintScanFigures(const ScanFigures& f, int rounds) {
     if (!f.prepared) return false;
     double ratio = f.walkSeconds > 0 ? f.scanSeconds / f.walkSeconds : 0;
     bool met = ratio <= kTargetRatio;
-    std::printf("full registry scan: %.3f s (best of %d): %s items shown, %s problems\n", f.scanSeconds,
-                rounds, Grouped(static_cast<double>(f.items)).c_str(),
+    std::printf("full registry scan: %.3f s (best of %d): %s items shown, %s problems\n",
+                f.scanSeconds, rounds, Grouped(static_cast<double>(f.items)).c_str(),
                 Grouped(static_cast<double>(f.problems)).c_str());
     std::printf("bare walk of the same keys: %.3f s (best of %d): %s keys, %s default values\n",
                 f.walkSeconds, rounds, Grouped(static_cast<double>(f.walkKeys)).c_str(),
@@ -142,15 +145,17 @@ bool PrintScanFigures(const ScanFigures& f, int rounds) {
     const Breakdown& s = f.scan;
     double perCall = TimingCostPerCall();
     Tally measured = s.Measured();
-    std::printf("where the scan's time goes (one more scan with every platform call timed: %.3f s,\n"
-                "of which reading the clock about %.3f s, %.0f ns a call):\n",
-                f.timedScanSeconds, perCall * static_cast<double>(measured.calls), perCall * 1e9);
+    std::printf(
+        "where the scan's time goes (one more scan with every platform call timed: %.3f s,\n"
+        "of which reading the clock about %.3f s, %.0f ns a call):\n",
+        f.timedScanSeconds, perCall * static_cast<double>(measured.calls), perCall * 1e9);
     Line("registry calls", s.Registry(),
-         Part("open", s.open) + ", " + Part("query", s.query) + ", " + Part("enum keys", s.enumKey) +
-             ", " + Part("enum values", s.enumValue) + ", " + Part("close", s.close));
+         Part("open", s.open) + ", " + Part("query", s.query) + ", " +
+             Part("enum keys", s.enumKey) + ", " + Part("enum values", s.enumValue) + ", " +
+             Part("close", s.close));
     Line("file tests", s.FileTests(),
-         Part("attributes", s.attributes) + ", " + Part("open for reading", s.openForReading) + ", " +
-             Part("drive type", s.driveType));
+         Part("attributes", s.attributes) + ", " + Part("open for reading", s.openForReading) +
+             ", " + Part("drive type", s.driveType));
     Line("language texts", s.languageRead, "profile reads of the language file");
     Line("missing-text records", s.missingWrite, "profile writes to _missing.txt");
     Line("trace", s.trace, "lines appended to app2.log, each opened and closed");
@@ -162,22 +167,25 @@ bool PrintScanFigures(const ScanFigures& f, int rounds) {
     other += s.registryOther;
     Line("other platform calls", other, "app.log lines, options, other files");
     double own = f.timedScanSeconds - measured.seconds;
-    std::printf("  %-22s %8.3f s                     the procedures themselves: texts, records, progress\n",
-                "the scan's own work", own);
+    std::printf(
+        "  %-22s %8.3f s                     the procedures themselves: texts, records, progress\n",
+        "the scan's own work", own);
     const Tally walkRegistry = f.walk.Registry();
-    std::printf("the bare walk, timed the same way: %.3f s in %s registry calls\n", walkRegistry.seconds,
-                Calls(walkRegistry).c_str());
+    std::printf("the bare walk, timed the same way: %.3f s in %s registry calls\n",
+                walkRegistry.seconds, Calls(walkRegistry).c_str());
 
     // The gap to the target, told by the figures above (timed run, scaled to the clean one).
     double scale = f.timedScanSeconds > 0 ? f.scanSeconds / f.timedScanSeconds : 1;
     double target = kTargetRatio * f.walkSeconds;
-    std::printf("over the target (%.3f s) by %.3f s; scaled to the untimed scan, that time is:\n"
-                "  registry calls beyond twice the walk's %.3f s; language texts %.3f s; trace %.3f s;\n"
-                "  file tests %.3f s; problem log %.3f s; missing-text records %.3f s; other calls %.3f s; own work %.3f s\n",
-                target, f.scanSeconds - target,
-                scale * (s.Registry().seconds - kTargetRatio * walkRegistry.seconds),
-                scale * s.languageRead.seconds, scale * s.trace.seconds, scale * s.FileTests().seconds,
-                scale * s.problemLog.seconds, scale * s.missingWrite.seconds, scale * other.seconds,
-                scale * own);
+    std::printf(
+        "over the target (%.3f s) by %.3f s; scaled to the untimed scan, that time is:\n"
+        "  registry calls beyond twice the walk's %.3f s; language texts %.3f s; trace %.3f s;\n"
+        "  file tests %.3f s; problem log %.3f s; missing-text records %.3f s; other calls %.3f s; "
+        "own work %.3f s\n",
+        target, f.scanSeconds - target,
+        scale * (s.Registry().seconds - kTargetRatio * walkRegistry.seconds),
+        scale * s.languageRead.seconds, scale * s.trace.seconds, scale * s.FileTests().seconds,
+        scale * s.problemLog.seconds, scale * s.missingWrite.seconds, scale * other.seconds,
+        scale * own);
     return met;
 }

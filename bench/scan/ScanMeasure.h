@@ -9,12 +9,12 @@
 #include "platform/Platform.h"
 
 struct ScanFigures {
-    double scanSeconds = 0;      // best of the rounds
-    double walkSeconds = 0;      // best of the rounds
-    double timedScanSeconds = 0; // the scan with every platform call timed
+    double scanSeconds = 0;       // best of the rounds
+    double walkSeconds = 0;       // best of the rounds
+    double timedScanSeconds = 0;  // the scan with every platform call timed
     size_t items = 0, problems = 0, walkKeys = 0, walkDefaultValues = 0;
-    Breakdown scan, walk;        // the timed scan's and the timed walk's calls
-    bool prepared = true;        // start-up went through
+    Breakdown scan, walk;  // the timed scan's and the timed walk's calls
+    bool prepared = true;  // start-up went through
 };
 
 // `plain` is the world as it is; `timed` the same world behind the timing decorators,

@@ -39,7 +39,8 @@ Tally Breakdown::Measured() const {
 
 // --- registry
 
-int32_t TimedRegistry::OpenKey(RegKey parent, const std::string& path, uint32_t access, RegKey& key) {
+int32_t TimedRegistry::OpenKey(RegKey parent, const std::string& path, uint32_t access,
+                               RegKey& key) {
     TimedCall t(b_.open);
     return inner_.OpenKey(parent, path, access, key);
 }
@@ -48,7 +49,8 @@ int32_t TimedRegistry::QueryValue(RegKey key, const std::string& name, uint32_t 
     TimedCall t(b_.query);
     return inner_.QueryValue(key, name, capacity, value);
 }
-int32_t TimedRegistry::EnumKey(RegKey key, uint32_t index, uint32_t nameCapacity, std::string& name) {
+int32_t TimedRegistry::EnumKey(RegKey key, uint32_t index, uint32_t nameCapacity,
+                               std::string& name) {
     TimedCall t(b_.enumKey);
     return inner_.EnumKey(key, index, nameCapacity, name);
 }

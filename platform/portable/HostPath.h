@@ -2,11 +2,22 @@
 // Host file names from the program's UTF-8 texts, on Linux and on Windows alike.
 #include <filesystem>
 #include <string>
+#include <type_traits>
 
 namespace hostpath {
 
 inline std::filesystem::path FromUtf8(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// The host's own form of a name (the bytes themselves where the host names files in
+// UTF-8), without building a path.
+inline std::filesystem::path::string_type NativeFromUtf8(const std::string& utf8) {
+    if constexpr (std::is_same_v<std::filesystem::path::value_type, char>) {
+        return utf8;
+    } else {
+        return FromUtf8(utf8).native();
+    }
 }
 
 inline std::string ToUtf8(const std::filesystem::path& path) {

@@ -48,21 +48,21 @@ int32_t Win32Registry::QueryValue(RegKey key, const std::string& name, uint32_t 
                                   RegValue& value) {
     HKEY hkey = Resolve(key);
     if (!hkey) return kInvalidHandle;
-    std::wstring wideName = win::Wide(name);
-    DWORD type = 0, bytes = 0;
-    LONG status = RegQueryValueExW(hkey, wideName.c_str(), nullptr, &type, nullptr, &bytes);
-    if (status != ERROR_SUCCESS) return status;
-    value.type = type;
-    value.size = CodePageSize(type, bytes);
-    value.data.clear();
-    if (value.size > capacity) return ERROR_MORE_DATA;
-
-    std::vector<BYTE> data(bytes + 2, 0);
-    DWORD got = bytes;
-    status = RegQueryValueExW(hkey, wideName.c_str(), nullptr, &type, data.data(), &got);
-    if (status != ERROR_SUCCESS) return status;
+    // One call with room for `capacity` characters of text and a terminator: a value
+    // that fits comes at once, and for one that does not the call tells its size.
+    std::vector<BYTE>& data = valueBuffer_;
+    size_t room = (static_cast<size_t>(capacity) + 1) * sizeof(wchar_t) + sizeof(wchar_t);
+    if (data.size() < room) data.resize(room);
+    std::fill(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(room), BYTE{0});
+    DWORD type = 0;
+    DWORD got = static_cast<DWORD>(room - sizeof(wchar_t));
+    LONG status =
+        RegQueryValueExW(hkey, win::Wide(name).c_str(), nullptr, &type, data.data(), &got);
+    if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA) return status;
     value.type = type;
     value.size = CodePageSize(type, got);
+    value.data.clear();
+    if (status == ERROR_MORE_DATA || value.size > capacity) return ERROR_MORE_DATA;
     value.data = IsStringType(type) ? TextFromWide(data, got)
                                     : std::string(reinterpret_cast<const char*>(data.data()), got);
     return ERROR_SUCCESS;
@@ -72,7 +72,8 @@ int32_t Win32Registry::EnumKey(RegKey key, uint32_t index, uint32_t nameCapacity
                                std::string& name) {
     HKEY hkey = Resolve(key);
     if (!hkey) return kInvalidHandle;
-    std::vector<wchar_t> buffer(nameCapacity + 1, L'\0');
+    std::vector<wchar_t>& buffer = nameBuffer_;
+    if (buffer.size() < nameCapacity + 1) buffer.resize(nameCapacity + 1);
     DWORD length = nameCapacity;
     LONG status = RegEnumKeyExW(hkey, index, buffer.data(), &length, nullptr, nullptr, nullptr,
                                 nullptr);
@@ -84,7 +85,8 @@ int32_t Win32Registry::EnumValue(RegKey key, uint32_t index, uint32_t nameCapaci
                                  uint32_t dataCapacity, std::string& name, uint32_t& type) {
     HKEY hkey = Resolve(key);
     if (!hkey) return kInvalidHandle;
-    std::vector<wchar_t> buffer(nameCapacity + 1, L'\0');
+    std::vector<wchar_t>& buffer = nameBuffer_;
+    if (buffer.size() < nameCapacity + 1) buffer.resize(nameCapacity + 1);
     DWORD length = nameCapacity;
     DWORD valueType = 0, bytes = 0;
     LONG status = RegEnumValueW(hkey, index, buffer.data(), &length, nullptr, &valueType, nullptr,

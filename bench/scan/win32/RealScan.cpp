@@ -26,11 +26,13 @@ const char kScratchName[] = "BrivolexScanBench-";
 std::vector<std::string> LeftoverKeys() {
     std::vector<std::string> found;
     HKEY software = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, &software) != ERROR_SUCCESS) return found;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, &software) != ERROR_SUCCESS)
+        return found;
     wchar_t name[256];
     for (DWORD index = 0;; ++index) {
         DWORD length = 256;
-        if (RegEnumKeyExW(software, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegEnumKeyExW(software, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
             break;
         std::string text = win::Narrow(name, length);
         if (text.rfind(kScratchName, 0) == 0) found.push_back(text);
@@ -42,15 +44,18 @@ std::vector<std::string> LeftoverKeys() {
 void RemoveLeftovers() {
     for (const std::string& name : LeftoverKeys()) {
         bool removed = RemoveRealTree("Software\\" + name);
-        std::printf("left by an earlier run: HKCU\\Software\\%s, %s\n", name.c_str(), removed ? "removed" : "NOT removed");
+        std::printf("left by an earlier run: HKCU\\Software\\%s, %s\n", name.c_str(),
+                    removed ? "removed" : "NOT removed");
     }
     std::error_code ec;
-    for (fs::directory_iterator it(fs::path(L"C:\\"), ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(fs::path(L"C:\\"), ec), end; !ec && it != end;
+         it.increment(ec)) {
         std::string name = hostpath::ToUtf8(it->path().filename());
         if (name.rfind(kScratchName, 0) != 0) continue;
         std::error_code removeError;
         fs::remove_all(it->path(), removeError);
-        std::printf("left by an earlier run: C:\\%s, %s\n", name.c_str(), removeError ? "NOT removed" : "removed");
+        std::printf("left by an earlier run: C:\\%s, %s\n", name.c_str(),
+                    removeError ? "NOT removed" : "removed");
     }
 }
 
@@ -58,15 +63,16 @@ void RemoveLeftovers() {
 class Scratch {
 public:
     explicit Scratch(const std::string& stamp)
-        : key("Software\\" + std::string(kScratchName) + stamp), files("C:\\" + std::string(kScratchName) + stamp) {}
+        : key("Software\\" + std::string(kScratchName) + stamp),
+          files("C:\\" + std::string(kScratchName) + stamp) {}
     ~Scratch() {
         auto start = BenchClock::now();
         removedKey = RemoveRealTree(key);
         std::error_code ec;
         fs::remove_all(hostpath::FromUtf8(files), ec);
         bool removedFiles = !fs::exists(hostpath::FromUtf8(files), ec);
-        std::printf("real registry: scratch key HKCU\\%s %s, scratch folder %s %s (%.1f s)\n", key.c_str(),
-                    removedKey ? "removed" : "NOT removed", files.c_str(),
+        std::printf("real registry: scratch key HKCU\\%s %s, scratch folder %s %s (%.1f s)\n",
+                    key.c_str(), removedKey ? "removed" : "NOT removed", files.c_str(),
                     removedFiles ? "removed" : "NOT removed", Seconds(start));
     }
     Scratch(const Scratch&) = delete;
@@ -80,13 +86,14 @@ public:
 }  // namespace
 
 bool ScanRealRegistry(size_t keys) {
-    std::printf("== real registry (advapi32 through Wine), real files (kernel32), profile functions\n"
-                "   The machine is generated below one scratch key, HKCU\\Software\\%s<n>, and the\n"
-                "   scan's predefined roots are sent there (HKLM and HKCU to its HKLM and HKCU keys,\n"
-                "   HKCR to its HKLM\\SOFTWARE\\Classes): the whole scan driver runs, every call goes\n"
-                "   to the real registry with the scanner's own key paths, and no key is written to\n"
-                "   the places a scan reads. Files go to C:\\%s<n>. Both are removed afterwards.\n",
-                kScratchName, kScratchName);
+    std::printf(
+        "== real registry (advapi32 through Wine), real files (kernel32), profile functions\n"
+        "   The machine is generated below one scratch key, HKCU\\Software\\%s<n>, and the\n"
+        "   scan's predefined roots are sent there (HKLM and HKCU to its HKLM and HKCU keys,\n"
+        "   HKCR to its HKLM\\SOFTWARE\\Classes): the whole scan driver runs, every call goes\n"
+        "   to the real registry with the scanner's own key paths, and no key is written to\n"
+        "   the places a scan reads. Files go to C:\\%s<n>. Both are removed afterwards.\n",
+        kScratchName, kScratchName);
     RemoveLeftovers();
     std::string stamp = std::to_string(BenchClock::now().time_since_epoch().count() % 100000000);
     Scratch scratch(stamp);
@@ -98,7 +105,8 @@ bool ScanRealRegistry(size_t keys) {
     MachineReferences references(scratch.files);
     auto start = BenchClock::now();
     MachineSize size = GenerateMachine(machine, user, keys, references);
-    size_t made = MakeReferencedFiles(references, [](const std::string& path) { return hostpath::FromUtf8(path); });
+    size_t made = MakeReferencedFiles(
+        references, [](const std::string& path) { return hostpath::FromUtf8(path); });
     PrintMachine(size, references, made, Seconds(start));
 
     std::string appFolder = scratch.files + "\\Brivolex";
