@@ -12,8 +12,9 @@ inline std::filesystem::path FromUtf8(const std::string& utf8) {
 
 // The host's own form of a name (the bytes themselves where the host names files in
 // UTF-8), without building a path.
-inline std::filesystem::path::string_type NativeFromUtf8(const std::string& utf8) {
-    if constexpr (std::is_same_v<std::filesystem::path::value_type, char>) {
+template <typename Char = std::filesystem::path::value_type>
+std::basic_string<Char> NativeFromUtf8(const std::string& utf8) {
+    if constexpr (std::is_same_v<Char, char>) {
         return utf8;
     } else {
         return FromUtf8(utf8).native();

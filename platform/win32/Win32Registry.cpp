@@ -48,21 +48,30 @@ int32_t Win32Registry::QueryValue(RegKey key, const std::string& name, uint32_t 
                                   RegValue& value) {
     HKEY hkey = Resolve(key);
     if (!hkey) return kInvalidHandle;
-    // One call with room for `capacity` characters of text and a terminator: a value
-    // that fits comes at once, and for one that does not the call tells its size.
+    std::wstring wideName = win::Wide(name);
+    // The first call offers room for `capacity` characters of text and a terminator (up
+    // to a size kept at hand): a value that fits comes at once, and for one that does
+    // not the call tells its size.
+    constexpr uint64_t kRoomAtHand = 16384;
+    uint64_t wanted = (static_cast<uint64_t>(capacity) + 1) * sizeof(wchar_t);
+    DWORD room = static_cast<DWORD>(wanted < kRoomAtHand ? wanted : kRoomAtHand);
     std::vector<BYTE>& data = valueBuffer_;
-    size_t room = (static_cast<size_t>(capacity) + 1) * sizeof(wchar_t) + sizeof(wchar_t);
-    if (data.size() < room) data.resize(room);
-    std::fill(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(room), BYTE{0});
-    DWORD type = 0;
-    DWORD got = static_cast<DWORD>(room - sizeof(wchar_t));
-    LONG status =
-        RegQueryValueExW(hkey, win::Wide(name).c_str(), nullptr, &type, data.data(), &got);
+    if (data.size() < room + sizeof(wchar_t)) data.resize(room + sizeof(wchar_t));
+    DWORD type = 0, got = room;
+    LONG status = RegQueryValueExW(hkey, wideName.c_str(), nullptr, &type, data.data(), &got);
     if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA) return status;
     value.type = type;
     value.size = CodePageSize(type, got);
     value.data.clear();
-    if (status == ERROR_MORE_DATA || value.size > capacity) return ERROR_MORE_DATA;
+    if (value.size > capacity) return ERROR_MORE_DATA;
+    if (status == ERROR_MORE_DATA) {
+        // Larger than the room at hand but within the capacity: read it whole.
+        data.resize(static_cast<size_t>(got) + sizeof(wchar_t));
+        status = RegQueryValueExW(hkey, wideName.c_str(), nullptr, &type, data.data(), &got);
+        if (status != ERROR_SUCCESS) return status;
+        value.type = type;
+        value.size = CodePageSize(type, got);
+    }
     value.data = IsStringType(type) ? TextFromWide(data, got)
                                     : std::string(reinterpret_cast<const char*>(data.data()), got);
     return ERROR_SUCCESS;
