@@ -11,6 +11,7 @@
 #include <cstddef>
 
 #ifdef BRIVOLEX_BENCH_REAL_REGISTRY
-// Prints the figures; false when the scratch key could not be made or removed.
+// Prints the figures; false when the scan could not run or the scratch key or folder
+// could not be removed.
 bool ScanRealRegistry(size_t keys);
 #endif

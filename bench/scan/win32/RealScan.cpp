@@ -59,45 +59,40 @@ void RemoveLeftovers() {
     }
 }
 
-// Removes the scratch key and the scratch folder however the run ends.
+// The scratch key and folder, removed however the run ends.
 class Scratch {
 public:
     explicit Scratch(const std::string& stamp)
         : key("Software\\" + std::string(kScratchName) + stamp),
           files("C:\\" + std::string(kScratchName) + stamp) {}
-    ~Scratch() {
+    ~Scratch() { Remove(); }
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+
+    // True when neither is left.
+    bool Remove() {
+        if (removed_) return true;
         auto start = BenchClock::now();
-        removedKey = RemoveRealTree(key);
+        bool removedKey = RemoveRealTree(key);
         std::error_code ec;
         fs::remove_all(hostpath::FromUtf8(files), ec);
         bool removedFiles = !fs::exists(hostpath::FromUtf8(files), ec);
         std::printf("real registry: scratch key HKCU\\%s %s, scratch folder %s %s (%.1f s)\n",
                     key.c_str(), removedKey ? "removed" : "NOT removed", files.c_str(),
                     removedFiles ? "removed" : "NOT removed", Seconds(start));
+        removed_ = removedKey && removedFiles;
+        return removed_;
     }
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
 
     const std::string key;    // below HKCU
     const std::string files;  // on the real drive C:
-    bool removedKey = false;
+
+private:
+    bool removed_ = false;
 };
 
-}  // namespace
-
-bool ScanRealRegistry(size_t keys) {
-    std::printf(
-        "== real registry (advapi32 through Wine), real files (kernel32), profile functions\n"
-        "   The machine is generated below one scratch key, HKCU\\Software\\%s<n>, and the\n"
-        "   scan's predefined roots are sent there (HKLM and HKCU to its HKLM and HKCU keys,\n"
-        "   HKCR to its HKLM\\SOFTWARE\\Classes): the whole scan driver runs, every call goes\n"
-        "   to the real registry with the scanner's own key paths, and no key is written to\n"
-        "   the places a scan reads. Files go to C:\\%s<n>. Both are removed afterwards.\n",
-        kScratchName, kScratchName);
-    RemoveLeftovers();
-    std::string stamp = std::to_string(BenchClock::now().time_since_epoch().count() % 100000000);
-    Scratch scratch(stamp);
-
+// Generates the machine in the scratch key and folder, scans it, prints the figures.
+bool ScanScratch(const Scratch& scratch, size_t keys) {
     auto sink = MakeRealRegistrySink(scratch.key);
     PrefixedSink machine(*sink, scratch.key + "\\HKLM"), user(*sink, scratch.key + "\\HKCU");
     machine.CreateKey("");
@@ -130,4 +125,23 @@ bool ScanRealRegistry(size_t keys) {
     ScanFigures figures = MeasureScan(plain, timed, breakdown, appFolder, 1);
     PrintScanFigures(figures, 1);
     return figures.prepared;
+}
+
+}  // namespace
+
+bool ScanRealRegistry(size_t keys) {
+    std::printf(
+        "== real registry (advapi32 through Wine), real files (kernel32), profile functions\n"
+        "   The machine is generated below one scratch key, HKCU\\Software\\%s<n>, and the\n"
+        "   scan's predefined roots are sent there (HKLM and HKCU to its HKLM and HKCU keys,\n"
+        "   HKCR to its HKLM\\SOFTWARE\\Classes): the whole scan driver runs, every call goes\n"
+        "   to the real registry with the scanner's own key paths, and no key is written to\n"
+        "   the places a scan reads. Files go to C:\\%s<n>. Both are removed afterwards.\n",
+        kScratchName, kScratchName);
+    RemoveLeftovers();
+    std::string stamp = std::to_string(BenchClock::now().time_since_epoch().count() % 100000000);
+    Scratch scratch(stamp);
+    bool scanned = ScanScratch(scratch, keys);
+    bool removed = scratch.Remove();
+    return scanned && removed;
 }
