@@ -26,6 +26,18 @@ enum DriveType : uint32_t {
     kDriveRamdisk = 6,
 };
 
+// What changes whenever a file's content does: for keeping what was read from a file
+// until the file changes.
+struct FileStamp {
+    uint64_t size = 0;
+    int64_t modifiedNs = 0;  // last write, nanoseconds since 1970 (UTC)
+    int64_t changedNs = 0;   // last change of content or metadata where the host keeps one
+    uint64_t fileId = 0;     // identity on its volume where the host gives one
+    uint64_t volume = 0;
+    bool readable = false;
+    bool operator==(const FileStamp&) const = default;
+};
+
 struct DirEntry {
     std::string name;
     uint32_t attributes = 0;
@@ -47,6 +59,13 @@ public:
     virtual bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries) = 0;
     // Last-access time stamp of a file, in local time; false when it cannot be read.
     virtual bool GetLastAccessTime(const std::string& path, DateTime& time) = 0;
+    // The stamp of a file; false when it does not exist or the backend keeps none, in
+    // which case whoever keeps a file's content must read the file every time.
+    virtual bool GetFileStamp(const std::string& path, FileStamp& stamp) {
+        (void)path;
+        (void)stamp;
+        return false;
+    }
 
     // Appends `text` and CR LF to a file in the ANSI code page, creating the file;
     // opened, written and closed in one call. False when it cannot be written.

@@ -2,6 +2,7 @@
 // Host file names from the program's UTF-8 texts, on Linux and on Windows alike.
 #include <filesystem>
 #include <string>
+#include <type_traits>
 
 namespace hostpath {
 
@@ -17,6 +18,17 @@ inline std::filesystem::path FromProgramPath(std::string path) {
         if (c == '\\') c = '/';
 #endif
     return FromUtf8(path);
+}
+
+// The host's own form of a name (the bytes themselves where the host names files in
+// UTF-8), without building a path.
+template <typename Char = std::filesystem::path::value_type>
+std::basic_string<Char> NativeFromUtf8(const std::string& utf8) {
+    if constexpr (std::is_same_v<Char, char>) {
+        return utf8;
+    } else {
+        return FromUtf8(utf8).native();
+    }
 }
 
 inline std::string ToUtf8(const std::filesystem::path& path) {

@@ -14,7 +14,27 @@ struct HostFileStatus {
     uint32_t dosBits = 0;    // hidden and system bits the host keeps for the file
     bool hasAccessTime = false;
     DateTime accessTime;     // local time
+    // What changes with the file's content (see FileStamp).
+    uint64_t size = 0;
+    int64_t modifiedNs = 0;
+    int64_t changedNs = 0;
+    uint64_t fileId = 0;
+    uint64_t volume = 0;
+    int64_t accessSeconds = 0;  // last access, seconds since 1970 (UTC)
+    bool known = false;         // for those who pass a status on: it was read
+};
+
+// The parts of the status beyond the basic ones, each of which costs host calls of its
+// own: a query reads only those it is asked for (the others stay at their defaults).
+enum HostDetail : unsigned {
+    kHostBasic = 0,
+    kHostDosBits = 1,
+    kHostAccessTime = 2,
+    kHostAllDetails = kHostDosBits | kHostAccessTime,
 };
 
 // False when the path does not exist.
-bool QueryHostFile(const std::filesystem::path& path, HostFileStatus& status);
+bool QueryHostFile(const std::filesystem::path& path, HostFileStatus& status,
+                   unsigned details = kHostAllDetails);
+// Reads the details into a status the basic query filled.
+void AddHostDetails(const std::filesystem::path& path, HostFileStatus& status, unsigned details);

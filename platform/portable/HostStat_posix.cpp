@@ -8,7 +8,13 @@
 #include "platform/FileSystem.h"
 #include "platform/portable/HostStat.h"
 
-bool QueryHostFile(const std::filesystem::path& path, HostFileStatus& status) {
+namespace {
+int64_t Nanoseconds(const timespec& t) {
+    return static_cast<int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+}  // namespace
+
+bool QueryHostFile(const std::filesystem::path& path, HostFileStatus& status, unsigned details) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return false;
     status = HostFileStatus{};
@@ -16,23 +22,35 @@ bool QueryHostFile(const std::filesystem::path& path, HostFileStatus& status) {
     status.isRegular = S_ISREG(st.st_mode);
     status.readable = (st.st_mode & S_IRUSR) && (!status.isDirectory || (st.st_mode & S_IXUSR));
     status.writable = (st.st_mode & S_IWUSR) != 0;
+    status.size = static_cast<uint64_t>(st.st_size);
+    status.modifiedNs = Nanoseconds(st.st_mtim);
+    status.changedNs = Nanoseconds(st.st_ctim);
+    status.fileId = static_cast<uint64_t>(st.st_ino);
+    status.volume = static_cast<uint64_t>(st.st_dev);
+    status.accessSeconds = static_cast<int64_t>(st.st_atim.tv_sec);
+    status.known = true;
+    AddHostDetails(path, status, details);
+    return true;
+}
 
-    // Wine keeps the hidden and system bits as "0x<hex>" in this attribute.
-    char value[32] = {};
-    ssize_t n = ::getxattr(path.c_str(), "user.DOSATTRIB", value, sizeof value - 1);
-    if (n > 0) {
-        value[n] = '\0';
-        status.dosBits = static_cast<uint32_t>(std::strtoul(value, nullptr, 16)) &
-                         (kAttrHidden | kAttrSystem);
+void AddHostDetails(const std::filesystem::path& path, HostFileStatus& status, unsigned details) {
+    if (details & kHostDosBits) {
+        // Wine keeps the hidden and system bits as "0x<hex>" in this attribute.
+        char value[32] = {};
+        ssize_t n = ::getxattr(path.c_str(), "user.DOSATTRIB", value, sizeof value - 1);
+        if (n > 0) {
+            value[n] = '\0';
+            status.dosBits = static_cast<uint32_t>(std::strtoul(value, nullptr, 16)) &
+                             (kAttrHidden | kAttrSystem);
+        }
     }
 
     struct tm local {};
-    time_t seconds = st.st_atim.tv_sec;
-    if (::localtime_r(&seconds, &local)) {
+    time_t seconds = static_cast<time_t>(status.accessSeconds);
+    if ((details & kHostAccessTime) && ::localtime_r(&seconds, &local)) {
         status.hasAccessTime = true;
         status.accessTime = DateTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                                      local.tm_hour,        local.tm_min,     local.tm_sec};
     }
-    return true;
 }
 #endif

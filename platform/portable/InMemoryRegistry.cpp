@@ -210,12 +210,6 @@ struct InMemoryRegistry::Node {
         }
         return false;
     }
-    bool ValueByIndex(uint32_t index, ValueView& found) const {
-        if (index >= valueCount) return false;
-        uint32_t at = 0;
-        for (uint32_t i = 0; i <= index; ++i, at = found.next) found = ValueAt(at);
-        return true;
-    }
     // Replaces the bytes [from, to) of the buffer with `record`.
     void Splice(uint32_t from, uint32_t to, std::string_view record) {
         uint32_t bytes = valueBytes - (to - from) + static_cast<uint32_t>(record.size());
@@ -259,6 +253,9 @@ struct InMemoryRegistry::Node {
         return n;
     }
 };
+
+// A value as the registry's own lookups hand it on (the key's view of it).
+struct InMemoryRegistry::ValueView : Node::ValueView {};
 
 // An open key: one node, or for HKEY_CLASSES_ROOT the per-user and the machine node of
 // the same classes path (either may be missing).
@@ -361,13 +358,32 @@ int32_t InMemoryRegistry::OpenFrom(const Handle& from, std::string_view path, ui
     out.classesRoot = false;
     out.nodesGeneration = ~uint64_t{0};
     out.mergedGeneration = ~uint64_t{0};
+
+    // Where the parts before the last one lead, for the hint of the next open.
+    const bool hintable = parts.size() >= 2;
+    const size_t parentParts = hintable ? parts.size() - 1 : 0;
+    size_t first = 0;
+    Node* user = from.merged ? from.user : nullptr;
+    Node* machine = from.merged ? from.machine : nullptr;
+    Node* node = from.merged ? nullptr : from.node;
     if (from.merged) {
-        Node* user = from.user;
-        Node* machine = from.machine;
         if ((user && user->deleted) || (machine && machine->deleted)) return kKeyDeleted;
-        for (std::string_view part : parts) {
-            user = user ? user->Child(part) : nullptr;
-            machine = machine ? machine->Child(part) : nullptr;
+    } else if (!node || node->deleted) {
+        return kKeyDeleted;
+    }
+    if (PathHintFits(from, path)) {
+        first = pathHint_.parts;
+        user = pathHint_.user;
+        machine = pathHint_.machine;
+        node = pathHint_.node;
+    }
+
+    if (from.merged) {
+        for (size_t i = first; i < parts.size(); ++i) {
+            if (hintable && i == parentParts)
+                SetPathHint(from, path, parentParts, nullptr, user, machine);
+            user = user ? user->Child(parts[i]) : nullptr;
+            machine = machine ? machine->Child(parts[i]) : nullptr;
             if (!user && !machine) return kRegNotFound;
         }
         if (!user && !machine) return kRegNotFound;
@@ -379,14 +395,14 @@ int32_t InMemoryRegistry::OpenFrom(const Handle& from, std::string_view path, ui
         out.machine = machine;
         return kRegSuccess;
     }
-    Node* node = from.node;
-    if (!node || node->deleted) return kKeyDeleted;
     if (parts.size() == 1 && from.enumHint < node->childCount &&
         node->children[from.enumHint]->Name() == parts[0]) {
         node = node->children[from.enumHint];  // the subkey just enumerated
     } else {
-        for (std::string_view part : parts) {
-            node = node->Child(part);
+        for (size_t i = first; i < parts.size(); ++i) {
+            if (hintable && i == parentParts)
+                SetPathHint(from, path, parentParts, node, nullptr, nullptr);
+            node = node->Child(parts[i]);
             if (!node) return kRegNotFound;
         }
     }
@@ -395,6 +411,31 @@ int32_t InMemoryRegistry::OpenFrom(const Handle& from, std::string_view path, ui
     out.node = node;
     out.user = out.machine = nullptr;
     return kRegSuccess;
+}
+
+bool InMemoryRegistry::PathHintFits(const Handle& from, std::string_view path) const {
+    const PathHint& h = pathHint_;
+    return h.generation == generation_ && h.merged == from.merged &&
+           (from.merged ? (h.fromUser == from.user && h.fromMachine == from.machine)
+                        : h.fromNode == from.node) &&
+           path.size() > h.prefix.size() && path[h.prefix.size()] == '\\' &&
+           path.compare(0, h.prefix.size(), h.prefix) == 0;
+}
+
+void InMemoryRegistry::SetPathHint(const Handle& from, std::string_view path, size_t parts,
+                                   Node* node, Node* user, Node* machine) {
+    PathHint& h = pathHint_;
+    h.generation = generation_;
+    h.merged = from.merged;
+    h.fromNode = from.node;
+    h.fromUser = from.user;
+    h.fromMachine = from.machine;
+    // The parts are views into `path`: the prefix ends where the last part begins.
+    h.prefix.assign(path.data(), static_cast<size_t>(pathParts_[parts].data() - path.data()) - 1);
+    h.parts = parts;
+    h.node = node;
+    h.user = user;
+    h.machine = machine;
 }
 
 int32_t InMemoryRegistry::OpenKey(RegKey parent, const std::string& path, uint32_t access,
@@ -430,8 +471,8 @@ int32_t InMemoryRegistry::QueryValue(RegKey key, const std::string& name, uint32
     Node* node = ValueOwner(*handle);
     if (!node) return kRegNotFound;
     if (node->deleted) return kKeyDeleted;
-    Node::ValueView found;
-    if (!node->FindValue(name, found)) return kRegNotFound;
+    ValueView found;
+    if (!FindValue(node, name, found)) return kRegNotFound;
     value.type = found.type;
     value.size = found.size;
     if (found.size > capacity) {
@@ -462,6 +503,32 @@ const std::vector<InMemoryRegistry::Node*>& InMemoryRegistry::MergedChildren(Han
     }
     handle.mergedGeneration = generation_;
     return handle.mergedChildren;
+}
+
+bool InMemoryRegistry::FindValue(const Node* node, std::string_view name, ValueView& found) const {
+    // Names are unique within a key: the hinted value, when it has the name, is the one.
+    if (valueHint_.node == node && valueHint_.generation == valuesGeneration_) {
+        static_cast<Node::ValueView&>(found) = node->ValueAt(valueHint_.offset);
+        if (text::EqualsNoCase(found.Name(), name)) return true;
+    }
+    return node->FindValue(name, found);
+}
+
+bool InMemoryRegistry::ValueByIndex(const Node* node, uint32_t index, ValueView& found) {
+    if (index >= node->valueCount) return false;
+    uint32_t i = 0, at = 0;
+    if (valueHint_.node == node && valueHint_.generation == valuesGeneration_ &&
+        valueHint_.index <= index) {
+        i = valueHint_.index;
+        at = valueHint_.offset;
+    }
+    for (;; ++i) {
+        static_cast<Node::ValueView&>(found) = node->ValueAt(at);
+        if (i == index) break;
+        at = found.next;
+    }
+    valueHint_ = ValueHint{node, index, found.offset, valuesGeneration_};
+    return true;
 }
 
 int32_t InMemoryRegistry::EnumKey(RegKey key, uint32_t index, uint32_t nameCapacity,
@@ -495,8 +562,8 @@ int32_t InMemoryRegistry::EnumValue(RegKey key, uint32_t index, uint32_t nameCap
     Node* node = ValueOwner(*handle);
     if (!node) return kRegNoMoreItems;
     if (node->deleted) return kKeyDeleted;
-    Node::ValueView found;
-    if (!node->ValueByIndex(index, found)) return kRegNoMoreItems;
+    ValueView found;
+    if (!ValueByIndex(node, index, found)) return kRegNoMoreItems;
     if (RegTextLength(found.Name()) + 1 > nameCapacity || found.size > dataCapacity)
         return kRegMoreData;
     name.assign(found.Name());
@@ -523,6 +590,7 @@ int32_t InMemoryRegistry::SetValue(RegKey key, const std::string& name, const Re
     if (node->deleted) return kKeyDeleted;
     if (node->readOnly) return kRegAccessDenied;
     node->PutValue(name, Stored(value));
+    ++valuesGeneration_;
     return kRegSuccess;
 }
 
@@ -537,6 +605,7 @@ int32_t InMemoryRegistry::DeleteValue(RegKey key, const std::string& name) {
     if (!node->FindValue(name, found)) return kRegNotFound;
     if (node->readOnly) return kRegAccessDenied;
     node->EraseValue(name);
+    ++valuesGeneration_;
     return kRegSuccess;
 }
 
@@ -622,6 +691,7 @@ bool InMemoryRegistry::PutValue(RegKey hive, const std::string& path, const std:
     Node* node = ValueOwner(opened);
     if (!node) return false;
     node->PutValue(name, Exact(value));
+    ++valuesGeneration_;
     return true;
 }
 

@@ -60,8 +60,14 @@ private:
     Node* Root(RegKey hive) const;
     Handle* Find(RegKey key);
     int32_t OpenFrom(const Handle& from, std::string_view path, uint32_t access, Handle& out);
+    bool PathHintFits(const Handle& from, std::string_view path) const;
+    void SetPathHint(const Handle& from, std::string_view path, size_t parts, Node* node,
+                     Node* user, Node* machine);
     Node* ValueOwner(const Handle& handle) const;
     const std::vector<Node*>& MergedChildren(Handle& handle);
+    struct ValueView;
+    bool FindValue(const Node* node, std::string_view name, ValueView& found) const;
+    bool ValueByIndex(const Node* node, uint32_t index, ValueView& found);
     int32_t Remove(Node* parent, Node* target);
     Node* ParentOf(const Node* target) const;
 
@@ -76,6 +82,32 @@ private:
     std::vector<Node*> deleted_;
     uint64_t generation_ = 0;  // bumped by every change of the key tree
     std::vector<std::string_view> pathParts_;  // scratch of OpenFrom, kept for its capacity
+    // The value enumerated last: a key's values are listed in turn, and the value read
+    // next is nearly always the one just listed. Valid while no value has changed.
+    struct ValueHint {
+        const Node* node = nullptr;
+        uint32_t index = 0;
+        uint32_t offset = 0;
+        uint64_t generation = ~uint64_t{0};
+    };
+    ValueHint valueHint_;
+    // Where the parent part of the path opened last led: keys opened by path from one
+    // key are mostly siblings of the one opened before (a class's server, icon and
+    // handler keys, one after the other). Valid while the key tree is unchanged.
+    struct PathHint {
+        uint64_t generation = ~uint64_t{0};
+        bool merged = false;
+        const Node* fromNode = nullptr;
+        const Node* fromUser = nullptr;
+        const Node* fromMachine = nullptr;
+        std::string prefix;  // the parts, as given, without the last one
+        size_t parts = 0;
+        Node* node = nullptr;
+        Node* user = nullptr;
+        Node* machine = nullptr;
+    };
+    PathHint pathHint_;
+    uint64_t valuesGeneration_ = 0;  // bumped by every change of a value
 };
 
 // Helpers for building values.

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "platform/Text.h"
+#include "platform/portable/HostIo.h"
 #include "platform/portable/HostPath.h"
 #include "platform/portable/HostStat.h"
 
@@ -59,10 +60,32 @@ fs::path MatchEntry(const fs::path& folder, const std::string& name) {
     return exact;
 }
 
-struct Resolved {
-    fs::path host;
-    bool trailingSeparator = false;
-};
+// The names of a path, without the trailing dots and blanks Windows ignores.
+std::vector<std::string> SplitParts(const std::string& rest) {
+    std::vector<std::string> parts = SplitComponents(rest);
+    for (std::string& part : parts) part = StripTrailingDotsAndBlanks(part);
+    return parts;
+}
+
+bool IsHostSeparator(fs::path::value_type c) {
+    return c == '/' || c == static_cast<fs::path::value_type>(fs::path::preferred_separator);
+}
+
+// The parts appended to the base as `/=` appends them, built in one string. False for
+// the parts that do more than append (a "..", a name with a drive or root part), and
+// for a base that ends in a drive: those go the entry-by-entry way only.
+bool SpelledPath(const fs::path& base, const std::vector<std::string>& parts, fs::path& out) {
+    fs::path::string_type text = base.native();
+    if (!text.empty() && text.back() == ':') return false;
+    for (const std::string& part : parts) {
+        if (part.empty() || part == ".") continue;
+        if (part == ".." || part.find(':') != std::string::npos) return false;
+        if (!text.empty() && !IsHostSeparator(text.back())) text += fs::path::preferred_separator;
+        text += hostpath::NativeFromUtf8(part);
+    }
+    out = fs::path(std::move(text));
+    return true;
+}
 
 bool ReadWhole(const fs::path& host, std::string& bytes) {
     std::ifstream in(host, std::ios::binary);
@@ -76,13 +99,40 @@ bool ReadWhole(const fs::path& host, std::string& bytes) {
 void PortableFileSystem::MapDrive(char letter, const std::string& hostFolder, uint32_t driveType) {
     if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 32);
     drives_[letter] = Drive{hostpath::FromProgramPath(hostFolder), driveType};
+    spelled_ = {};
+}
+
+void PortableFileSystem::SetCurrentFolder(const std::string& folder) {
+    currentFolder_ = folder;
+    spelled_ = {};
+}
+
+const fs::path* PortableFileSystem::FindSpelled(const std::string& path) const {
+    for (const Spelled& s : spelled_)
+        if (s.kept && s.path == path) return &s.host;
+    return nullptr;
+}
+
+void PortableFileSystem::KeepSpelled(const std::string& path, const fs::path& host) const {
+    Spelled& s = spelled_[nextSpelled_];
+    nextSpelled_ = (nextSpelled_ + 1) % spelled_.size();
+    s.path = path;
+    s.host = host;
+    s.kept = true;
 }
 
 std::optional<fs::path> PortableFileSystem::ToHost(const std::string& path) const {
+    return Resolve(path, nullptr);
+}
+
+std::optional<fs::path> PortableFileSystem::Resolve(const std::string& path,
+                                                    HostFileStatus* found) const {
+    if (found) *found = HostFileStatus{};
     if (path.empty() || path.find_first_of("*?\"<>|") != std::string::npos) return std::nullopt;
 
     fs::path base;
     std::string rest;
+    bool fromWorkingFolder = false;  // the process's own, which may change: not kept
     if (HasDriveLetter(path)) {
         auto drive = drives_.find(DriveLetter(path));
         if (drive == drives_.end()) {
@@ -98,7 +148,7 @@ std::optional<fs::path> PortableFileSystem::ToHost(const std::string& path) cons
             // "C:name" is relative to the current folder when that is on the same drive.
             if (!currentFolder_.empty() && HasDriveLetter(currentFolder_) &&
                 DriveLetter(currentFolder_) == DriveLetter(path))
-                return ToHost(currentFolder_ + "\\" + rest);
+                return Resolve(currentFolder_ + "\\" + rest, found);
         }
         base = drive->second.root;
     } else if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
@@ -107,15 +157,35 @@ std::optional<fs::path> PortableFileSystem::ToHost(const std::string& path) cons
         base = fs::path("/");
         rest = path;
     } else {
-        if (!currentFolder_.empty()) return ToHost(currentFolder_ + "\\" + path);
+        if (!currentFolder_.empty()) return Resolve(currentFolder_ + "\\" + path, found);
         std::error_code ec;
         base = fs::current_path(ec);
         rest = path;
+        fromWorkingFolder = true;
+    }
+
+    // When the path as spelled names an existing entry, each of its folders exists as
+    // spelled too: the entry-by-entry match below would find the same path.
+    fs::path exact;
+    bool spelled = false;
+    if (const fs::path* kept = fromWorkingFolder ? nullptr : FindSpelled(path)) {
+        exact = *kept;
+        spelled = true;
+    } else {
+        spelled = SpelledPath(base, SplitParts(rest), exact);
+        if (spelled && !fromWorkingFolder) KeepSpelled(path, exact);
+    }
+    HostFileStatus status;
+    if (spelled && QueryHostFile(exact, status, kHostBasic)) {
+        if (found) {
+            *found = status;
+            found->known = true;
+        }
+        return exact;
     }
 
     fs::path host = base;
-    for (const std::string& raw : SplitComponents(rest)) {
-        std::string part = StripTrailingDotsAndBlanks(raw);
+    for (const std::string& part : SplitParts(rest)) {
         if (part.empty() || part == ".") continue;
         if (part == "..") {
             if (host != base) host = host.parent_path();
@@ -126,22 +196,24 @@ std::optional<fs::path> PortableFileSystem::ToHost(const std::string& path) cons
     return host;
 }
 
-namespace {
-Resolved ResolveWith(const PortableFileSystem& files, const std::string& path, bool& ok) {
-    Resolved r;
-    auto host = files.ToHost(path);
-    ok = host.has_value();
-    if (ok) {
-        r.host = *host;
-        r.trailingSeparator = !path.empty() && IsSeparator(path.back());
-    }
-    return r;
+bool PortableFileSystem::ResolveWith(const std::string& path, Resolved& r) const {
+    auto host = Resolve(path, &r.status);
+    if (!host) return false;
+    r.host = std::move(*host);
+    r.trailingSeparator = !path.empty() && IsSeparator(path.back());
+    return true;
 }
-}  // namespace
 
-uint32_t HostAttributes(const fs::path& host) {
-    HostFileStatus st;
-    if (!QueryHostFile(host, st)) return 0;
+bool PortableFileSystem::BasicStatus(const Resolved& r, HostFileStatus& st) {
+    if (r.status.known) {
+        st = r.status;
+        return true;
+    }
+    return QueryHostFile(r.host, st, kHostBasic);
+}
+
+namespace {
+uint32_t AttributesOf(const HostFileStatus& st) {
     uint32_t attributes = st.dosBits;
     if (st.isDirectory) {
         attributes |= kAttrDirectory;
@@ -151,25 +223,35 @@ uint32_t HostAttributes(const fs::path& host) {
     }
     return attributes;
 }
+}  // namespace
+
+uint32_t HostAttributes(const fs::path& host) {
+    HostFileStatus st;
+    if (!QueryHostFile(host, st, kHostDosBits)) return 0;
+    return AttributesOf(st);
+}
 
 bool PortableFileSystem::GetAttributes(const std::string& path, uint32_t& attributes) {
-    bool ok = false;
-    Resolved r = ResolveWith(*this, path, ok);
+    Resolved r;
     HostFileStatus st;
-    if (!ok || !QueryHostFile(r.host, st)) return false;
+    if (!ResolveWith(path, r)) return false;
+    if (r.status.known) {
+        st = r.status;
+        AddHostDetails(r.host, st, kHostDosBits);
+    } else if (!QueryHostFile(r.host, st, kHostDosBits)) {
+        return false;
+    }
     if (r.trailingSeparator && !st.isDirectory) return false;  // "file\" names nothing
-    attributes = HostAttributes(r.host);
+    attributes = AttributesOf(st);
     return true;
 }
 
 bool PortableFileSystem::CanOpenForReading(const std::string& path) {
-    bool ok = false;
-    Resolved r = ResolveWith(*this, path, ok);
+    Resolved r;
     HostFileStatus st;
-    if (!ok || r.trailingSeparator || !QueryHostFile(r.host, st)) return false;
+    if (!ResolveWith(path, r) || r.trailingSeparator || !BasicStatus(r, st)) return false;
     if (!st.isRegular || !st.readable) return false;
-    std::ifstream in(r.host, std::ios::binary);
-    return static_cast<bool>(in);
+    return HostOpensForReading(r.host);
 }
 
 uint32_t PortableFileSystem::QueryDriveType(const std::string& root) {
@@ -182,10 +264,10 @@ uint32_t PortableFileSystem::QueryDriveType(const std::string& root) {
 
 bool PortableFileSystem::ListFolder(const std::string& folder, std::vector<DirEntry>& entries) {
     entries.clear();
-    bool ok = false;
-    Resolved r = ResolveWith(*this, folder, ok);
+    Resolved r;
     HostFileStatus st;
-    if (!ok || !QueryHostFile(r.host, st) || !st.isDirectory || !st.readable) return false;
+    if (!ResolveWith(folder, r) || !BasicStatus(r, st) || !st.isDirectory || !st.readable)
+        return false;
 
     std::vector<DirEntry> found;
     std::error_code ec;
@@ -211,46 +293,52 @@ bool PortableFileSystem::ListFolder(const std::string& folder, std::vector<DirEn
 }
 
 bool PortableFileSystem::GetLastAccessTime(const std::string& path, DateTime& time) {
-    bool ok = false;
-    Resolved r = ResolveWith(*this, path, ok);
+    Resolved r;
     HostFileStatus st;
-    if (!ok || !QueryHostFile(r.host, st) || !st.hasAccessTime) return false;
+    if (!ResolveWith(path, r) || !QueryHostFile(r.host, st, kHostAccessTime) || !st.hasAccessTime)
+        return false;
     time = st.accessTime;
     return true;
 }
 
-bool PortableFileSystem::CanWrite(const fs::path& host) const {
+bool PortableFileSystem::GetFileStamp(const std::string& path, FileStamp& stamp) {
+    Resolved r;
     HostFileStatus st;
-    if (QueryHostFile(host, st)) return st.isRegular && st.writable;
+    if (!ResolveWith(path, r) || r.trailingSeparator || !BasicStatus(r, st) || !st.isRegular)
+        return false;
+    stamp = FileStamp{st.size, st.modifiedNs, st.changedNs, st.fileId, st.volume, st.readable};
+    return true;
+}
+
+bool PortableFileSystem::CanWrite(const Resolved& r) const {
+    HostFileStatus st;
+    if (BasicStatus(r, st)) return st.isRegular && st.writable;
     HostFileStatus folder;
-    return QueryHostFile(host.parent_path(), folder) && folder.isDirectory && folder.writable;
+    return QueryHostFile(r.host.parent_path(), folder, kHostBasic) && folder.isDirectory &&
+           folder.writable;
 }
 
 bool PortableFileSystem::AppendLine(const std::string& path, const std::string& text) {
-    bool ok = false;
-    Resolved r = ResolveWith(*this, path, ok);
-    if (!ok || r.trailingSeparator || !CanWrite(r.host)) return false;
-    std::ofstream out(r.host, std::ios::binary | std::ios::app);
-    if (!out) return false;
-    out << text::Utf8ToAnsi(text) << "\r\n";
-    return static_cast<bool>(out);
+    Resolved r;
+    if (!ResolveWith(path, r) || r.trailingSeparator || !CanWrite(r)) return false;
+    std::string line = text::Utf8ToAnsi(text);
+    line += "\r\n";
+    return HostAppend(r.host, line);
 }
 
 bool PortableFileSystem::CreateEmpty(const std::string& path) { return WriteFile(path, ""); }
 
 bool PortableFileSystem::ReadFile(const std::string& path, std::string& bytes) {
-    bool ok = false;
-    Resolved r = ResolveWith(*this, path, ok);
+    Resolved r;
     HostFileStatus st;
-    if (!ok || r.trailingSeparator || !QueryHostFile(r.host, st)) return false;
+    if (!ResolveWith(path, r) || r.trailingSeparator || !BasicStatus(r, st)) return false;
     if (!st.isRegular || !st.readable) return false;
     return ReadWhole(r.host, bytes);
 }
 
 bool PortableFileSystem::WriteFile(const std::string& path, const std::string& bytes) {
-    bool ok = false;
-    Resolved r = ResolveWith(*this, path, ok);
-    if (!ok || r.trailingSeparator || !CanWrite(r.host)) return false;
+    Resolved r;
+    if (!ResolveWith(path, r) || r.trailingSeparator || !CanWrite(r)) return false;
     std::ofstream out(r.host, std::ios::binary | std::ios::trunc);
     if (!out) return false;
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -7,18 +7,20 @@
 // read bits cannot be opened for reading, a file or folder without write bits cannot
 // be written, also when the process runs as root. The extended attribute
 // "user.DOSATTRIB" (as Wine stores it) supplies the hidden and system bits.
+#include <array>
 #include <filesystem>
 #include <map>
 #include <optional>
 
 #include "platform/FileSystem.h"
+#include "platform/portable/HostStat.h"
 
 class PortableFileSystem : public FileSystem {
 public:
     // Maps a drive letter ("C") to a host folder.
     void MapDrive(char letter, const std::string& hostFolder, uint32_t driveType = kDriveFixed);
     // The folder relative names are resolved against (a Windows or host path).
-    void SetCurrentFolder(const std::string& folder) { currentFolder_ = folder; }
+    void SetCurrentFolder(const std::string& folder);
 
     // The host path a program path stands for; empty when it names nothing on the
     // host (an unmapped drive, a network path, a malformed name).
@@ -29,6 +31,7 @@ public:
     uint32_t QueryDriveType(const std::string& root) override;
     bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries) override;
     bool GetLastAccessTime(const std::string& path, DateTime& time) override;
+    bool GetFileStamp(const std::string& path, FileStamp& stamp) override;
     bool AppendLine(const std::string& path, const std::string& text) override;
     bool CreateEmpty(const std::string& path) override;
     bool WriteAnsiText(const std::string& path, const std::string& text) override;
@@ -40,9 +43,33 @@ private:
         std::filesystem::path root;
         uint32_t type = kDriveFixed;
     };
-    bool CanWrite(const std::filesystem::path& host) const;
+    // A program path resolved on the host, with the basic status of what it names when
+    // the resolution read it (`status.known`), so that it is not read twice.
+    struct Resolved {
+        std::filesystem::path host;
+        bool trailingSeparator = false;
+        HostFileStatus status;
+    };
+    // The basic status of a resolved path: the one its resolution read, or read now.
+    static bool BasicStatus(const Resolved& r, HostFileStatus& st);
+    std::optional<std::filesystem::path> Resolve(const std::string& path,
+                                                 HostFileStatus* found) const;
+    bool ResolveWith(const std::string& path, Resolved& r) const;
+    bool CanWrite(const Resolved& r) const;
     std::map<char, Drive> drives_;
     std::string currentFolder_;
+    // The host spellings of the paths resolved last: the same few files (the logs, the
+    // language file) are resolved again and again. Only the spelling is kept, never
+    // whether it exists; forgotten when a drive or the current folder changes.
+    struct Spelled {
+        std::string path;
+        std::filesystem::path host;
+        bool kept = false;
+    };
+    const std::filesystem::path* FindSpelled(const std::string& path) const;
+    void KeepSpelled(const std::string& path, const std::filesystem::path& host) const;
+    mutable std::array<Spelled, 4> spelled_;
+    mutable size_t nextSpelled_ = 0;
 };
 
 // The attribute bits a host file would show on Windows.

@@ -1,5 +1,6 @@
 #include "platform/portable/PortableProfile.h"
 
+#include <chrono>
 #include <optional>
 #include <vector>
 
@@ -19,10 +20,16 @@ struct Section {
     std::vector<Entry> entries;
 };
 
-struct IniFile {
+}  // namespace
+
+struct ProfileLines {
     Encoding encoding = Encoding::Ansi;
     std::vector<Section> sections;
 };
+
+namespace {
+
+constexpr size_t kKeptFiles = 8;
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == 0x1A;
@@ -69,8 +76,8 @@ std::string Encode(const std::string& utf8, Encoding encoding) {
     return text::Utf8ToAnsi(utf8);
 }
 
-IniFile Parse(const std::string& bytes) {
-    IniFile ini;
+ProfileLines Parse(const std::string& bytes) {
+    ProfileLines ini;
     std::string content = Decode(bytes, ini.encoding);
     ini.sections.push_back(Section{});
     size_t pos = 0;
@@ -101,7 +108,7 @@ IniFile Parse(const std::string& bytes) {
     return ini;
 }
 
-std::string Serialize(const IniFile& ini) {
+std::string Serialize(const ProfileLines& ini) {
     std::string out;
     for (const Section& section : ini.sections) {
         if (!section.name.empty()) out += "[" + section.name + "]\r\n";
@@ -115,17 +122,25 @@ std::string Serialize(const IniFile& ini) {
 }
 
 // The first section of that name; later sections of the same name are not looked at.
-Section* FindSection(IniFile& ini, const std::string& name) {
+template <typename Ini>
+auto FindSection(Ini& ini, const std::string& name) -> decltype(&ini.sections[0]) {
     for (size_t i = 1; i < ini.sections.size(); ++i)
         if (text::EqualsNoCase(ini.sections[i].name, name)) return &ini.sections[i];
     if (name.empty()) return &ini.sections[0];
     return nullptr;
 }
 
-Entry* FindEntry(Section& section, const std::string& name) {
-    for (Entry& entry : section.entries)
+template <typename Lines>
+auto FindEntry(Lines& section, const std::string& name) -> decltype(&section.entries[0]) {
+    for (auto& entry : section.entries)
         if (text::EqualsNoCase(entry.name, name)) return &entry;
     return nullptr;
+}
+
+int64_t NowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
 }
 
 // Copies a value as the profile functions return it: surrounding matching quotes
@@ -134,6 +149,8 @@ std::string CopyEntry(std::string value, uint32_t capacity) {
     if (value.size() > 1 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
         value = value.substr(1, value.size() - 2);
     if (capacity == 0) return "";
+    // A text has no more UTF-16 units than UTF-8 bytes: a short one fits as it is.
+    if (value.size() < capacity) return value;
     std::u16string units = text::Utf8ToUtf16(value);
     if (units.size() > capacity - 1) {
         units.resize(capacity - 1);
@@ -149,26 +166,72 @@ std::string ParentFolder(const std::string& path) {
 
 }  // namespace
 
+PortableProfile::~PortableProfile() = default;
+
+std::shared_ptr<const ProfileLines> PortableProfile::Load(const std::string& path) {
+    const int64_t readAt = NowNs();
+    FileStamp before;
+    bool stamped = files_.GetFileStamp(path, before);
+    if (stamped) {
+        for (size_t i = 0; i < kept_.size(); ++i) {
+            if (kept_[i].path != path) continue;
+            if (!(kept_[i].stamp == before)) break;
+            std::shared_ptr<const ProfileLines> lines = kept_[i].lines;
+            if (i + 1 != kept_.size()) {
+                Kept used = std::move(kept_[i]);
+                kept_.erase(kept_.begin() + static_cast<std::ptrdiff_t>(i));
+                kept_.push_back(std::move(used));
+            }
+            return lines;
+        }
+    }
+    Forget(path);
+
+    std::string bytes;
+    if (!files_.ReadFile(path, bytes)) return nullptr;
+    auto lines = std::make_shared<const ProfileLines>(Parse(bytes));
+    // Kept only when nothing changed while it was read and its last change lies far
+    // enough back that a change now must give it another stamp.
+    FileStamp after;
+    const int64_t settled =
+        readAt - std::chrono::duration_cast<std::chrono::nanoseconds>(kSettleTime).count();
+    if (stamped && files_.GetFileStamp(path, after) && after == before &&
+        after.modifiedNs < settled && after.changedNs < settled) {
+        if (kept_.size() == kKeptFiles) kept_.erase(kept_.begin());
+        kept_.push_back(Kept{path, after, lines});
+    }
+    return lines;
+}
+
+void PortableProfile::Forget(const std::string& path) {
+    for (size_t i = 0; i < kept_.size(); ++i) {
+        if (kept_[i].path == path) {
+            kept_.erase(kept_.begin() + static_cast<std::ptrdiff_t>(i));
+            return;
+        }
+    }
+}
+
 std::string PortableProfile::GetString(const std::string& section, const std::string& key,
                                        const std::string& defaultValue, const std::string& path,
                                        uint32_t capacity) {
     std::string fallback = defaultValue;
     while (fallback.size() > 1 && fallback.back() == ' ') fallback.pop_back();
 
-    std::string bytes;
-    if (!files_.ReadFile(path, bytes)) return CopyEntry(fallback, capacity);
-    IniFile ini = Parse(bytes);
-    Section* found = FindSection(ini, TrimSpace(section));
+    std::shared_ptr<const ProfileLines> ini = Load(path);
+    if (!ini) return CopyEntry(fallback, capacity);
+    const Section* found = FindSection(*ini, TrimSpace(section));
     if (!found) return CopyEntry(fallback, capacity);
-    Entry* entry = FindEntry(*found, TrimSpace(key));
+    const Entry* entry = FindEntry(*found, TrimSpace(key));
     if (!entry || !entry->value) return CopyEntry(fallback, capacity);
     return CopyEntry(*entry->value, capacity);
 }
 
 int32_t PortableProfile::WriteString(const std::string& section, const std::string& key,
                                      const std::string& value, const std::string& path) {
+    Forget(path);
     std::string bytes;
-    IniFile ini;
+    ProfileLines ini;
     if (files_.ReadFile(path, bytes)) {
         ini = Parse(bytes);
     } else {

@@ -18,6 +18,7 @@ public:
     bool GetLastAccessTime(const std::string& p, DateTime& t) override {
         return For(p).GetLastAccessTime(p, t);
     }
+    bool GetFileStamp(const std::string& p, FileStamp& s) override { return For(p).GetFileStamp(p, s); }
     bool AppendLine(const std::string& p, const std::string& t) override { return For(p).AppendLine(p, t); }
     bool CreateEmpty(const std::string& p) override { return For(p).CreateEmpty(p); }
     bool WriteAnsiText(const std::string& p, const std::string& t) override {

@@ -49,20 +49,29 @@ int32_t Win32Registry::QueryValue(RegKey key, const std::string& name, uint32_t 
     HKEY hkey = Resolve(key);
     if (!hkey) return kInvalidHandle;
     std::wstring wideName = win::Wide(name);
-    DWORD type = 0, bytes = 0;
-    LONG status = RegQueryValueExW(hkey, wideName.c_str(), nullptr, &type, nullptr, &bytes);
-    if (status != ERROR_SUCCESS) return status;
-    value.type = type;
-    value.size = CodePageSize(type, bytes);
-    value.data.clear();
-    if (value.size > capacity) return ERROR_MORE_DATA;
-
-    std::vector<BYTE> data(bytes + 2, 0);
-    DWORD got = bytes;
-    status = RegQueryValueExW(hkey, wideName.c_str(), nullptr, &type, data.data(), &got);
-    if (status != ERROR_SUCCESS) return status;
+    // The first call offers room for `capacity` characters of text and a terminator (up
+    // to a size kept at hand): a value that fits comes at once, and for one that does
+    // not the call tells its size.
+    constexpr uint64_t kRoomAtHand = 16384;
+    uint64_t wanted = (static_cast<uint64_t>(capacity) + 1) * sizeof(wchar_t);
+    DWORD room = static_cast<DWORD>(wanted < kRoomAtHand ? wanted : kRoomAtHand);
+    std::vector<BYTE>& data = valueBuffer_;
+    if (data.size() < room + sizeof(wchar_t)) data.resize(room + sizeof(wchar_t));
+    DWORD type = 0, got = room;
+    LONG status = RegQueryValueExW(hkey, wideName.c_str(), nullptr, &type, data.data(), &got);
+    if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA) return status;
     value.type = type;
     value.size = CodePageSize(type, got);
+    value.data.clear();
+    if (value.size > capacity) return ERROR_MORE_DATA;
+    if (status == ERROR_MORE_DATA) {
+        // Larger than the room at hand but within the capacity: read it whole.
+        data.resize(static_cast<size_t>(got) + sizeof(wchar_t));
+        status = RegQueryValueExW(hkey, wideName.c_str(), nullptr, &type, data.data(), &got);
+        if (status != ERROR_SUCCESS) return status;
+        value.type = type;
+        value.size = CodePageSize(type, got);
+    }
     value.data = IsStringType(type) ? TextFromWide(data, got)
                                     : std::string(reinterpret_cast<const char*>(data.data()), got);
     return ERROR_SUCCESS;
@@ -72,7 +81,8 @@ int32_t Win32Registry::EnumKey(RegKey key, uint32_t index, uint32_t nameCapacity
                                std::string& name) {
     HKEY hkey = Resolve(key);
     if (!hkey) return kInvalidHandle;
-    std::vector<wchar_t> buffer(nameCapacity + 1, L'\0');
+    std::vector<wchar_t>& buffer = nameBuffer_;
+    if (buffer.size() < nameCapacity + 1) buffer.resize(nameCapacity + 1);
     DWORD length = nameCapacity;
     LONG status = RegEnumKeyExW(hkey, index, buffer.data(), &length, nullptr, nullptr, nullptr,
                                 nullptr);
@@ -84,7 +94,8 @@ int32_t Win32Registry::EnumValue(RegKey key, uint32_t index, uint32_t nameCapaci
                                  uint32_t dataCapacity, std::string& name, uint32_t& type) {
     HKEY hkey = Resolve(key);
     if (!hkey) return kInvalidHandle;
-    std::vector<wchar_t> buffer(nameCapacity + 1, L'\0');
+    std::vector<wchar_t>& buffer = nameBuffer_;
+    if (buffer.size() < nameCapacity + 1) buffer.resize(nameCapacity + 1);
     DWORD length = nameCapacity;
     DWORD valueType = 0, bytes = 0;
     LONG status = RegEnumValueW(hkey, index, buffer.data(), &length, nullptr, &valueType, nullptr,

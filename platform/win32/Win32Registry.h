@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <unordered_map>
+#include <vector>
 
 #include "platform/Registry.h"
 
@@ -26,4 +27,7 @@ private:
     HKEY Resolve(RegKey key) const;
     std::unordered_map<RegKey, HKEY> open_;
     RegKey next_ = 1;
+    // Buffers the queries and enumerations reuse.
+    std::vector<BYTE> valueBuffer_;
+    std::vector<wchar_t> nameBuffer_;
 };

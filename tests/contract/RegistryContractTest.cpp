@@ -64,9 +64,13 @@ class RegistryContract : public ::testing::TestWithParam<contract::RegistryBacke
     }
     // Query access, so that read-only keys can be looked at too.
     int32_t Query(const std::string& sub, const std::string& name, RegValue& value) {
+        return Query(sub, name, kValueBufferSize, value);
+    }
+    int32_t Query(const std::string& sub, const std::string& name, uint32_t capacity,
+                  RegValue& value) {
         ScopedRegKey key(reg());
         int32_t status = key.Open(HKCU, K(sub), KEY_QUERY_VALUE_);
-        return status != 0 ? status : reg().QueryValue(key.Get(), name, kValueBufferSize, value);
+        return status != 0 ? status : reg().QueryValue(key.Get(), name, capacity, value);
     }
     bool HasValue(const std::string& sub, const std::string& name) {
         RegValue value;
@@ -146,6 +150,37 @@ TEST_P(RegistryContract, ValueReadsStopAtTheirBufferSize) {
         EXPECT_EQ(GetRegistryValue(*app, HKCU, K(), "v"), c.text);
         EXPECT_EQ(RegistryValueExists(*app, HKCU, K(), "v"), c.status == 0);
         EXPECT_EQ(GetRegistryValueType(*app, HKCU, K(), "v"), c.type);
+    }
+}
+
+TEST_P(RegistryContract, LargeValuesAreReadWholeWithinAnyCapacity) {
+    std::string bytes;
+    for (int i = 0; i < 40000; ++i) bytes += static_cast<char>('a' + i % 26);
+    struct Case {
+        const char* what;
+        RegValue value;
+        uint32_t capacity;
+        int32_t status;
+        uint32_t size;
+    };
+    const Case cases[] = {
+        {"binary of 40000, any size", RegBinary(bytes), 0xFFFFFFFFu, 0, 40000},
+        {"binary of 40000, exactly its size", RegBinary(bytes), 40000, 0, 40000},
+        {"binary of 40000, one short", RegBinary(bytes), 39999, 234, 40000},
+        {"text of 20000, any size", RegString(bytes.substr(0, 19999)), 0xFFFFFFFFu, 0, 20000},
+        {"text of 20000, exactly its size", RegString(bytes.substr(0, 19999)), 20000, 0, 20000},
+        {"text of 20000, one short", RegString(bytes.substr(0, 19999)), 19999, 234, 20000},
+        {"short text, any size", RegString("abc"), 0xFFFFFFFFu, 0, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Put("", "big", c.value);
+        RegValue read;
+        read.data = "left over";
+        EXPECT_EQ(Query("", "big", c.capacity, read), c.status);
+        EXPECT_EQ(read.type, c.value.type);
+        EXPECT_EQ(read.size, c.size);
+        EXPECT_EQ(read.data, c.status == 0 ? c.value.data : "");
     }
 }
 

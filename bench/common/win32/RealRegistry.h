@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "bench/ClassesShape.h"
+#include "bench/common/ClassesShape.h"
 #include "platform/Registry.h"
 
 // A sink that creates HKCU\<scratch> and the keys below it.

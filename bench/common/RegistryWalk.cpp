@@ -1,4 +1,4 @@
-#include "bench/RegistryWalk.h"
+#include "bench/common/RegistryWalk.h"
 
 namespace {
 void Visit(Registry& registry, RegKey key, WalkResult& result, RegValue& value, std::string& name) {

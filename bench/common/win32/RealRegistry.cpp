@@ -1,4 +1,4 @@
-#include "bench/win32/RealRegistry.h"
+#include "bench/common/win32/RealRegistry.h"
 
 #include <windows.h>
 
@@ -25,6 +25,11 @@ public:
                                REG_SZ, data.c_str(),
                                static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) ==
                ERROR_SUCCESS;
+    }
+    bool PutDword(const std::string& path, const std::string& name, uint32_t number) override {
+        DWORD data = number;
+        return RegSetKeyValueW(HKEY_CURRENT_USER, win::Wide(path).c_str(), win::Wide(name).c_str(),
+                               REG_DWORD, &data, sizeof data) == ERROR_SUCCESS;
     }
 };
 

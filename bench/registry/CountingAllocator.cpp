@@ -1,6 +1,6 @@
 // Replaces the global operator new and delete of the benchmark program with ones that
 // keep a count of the bytes in use. Each block carries its size in front of it.
-#include "bench/CountingAllocator.h"
+#include "bench/registry/CountingAllocator.h"
 
 #include <cstdlib>
 #include <new>

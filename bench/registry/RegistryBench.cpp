@@ -3,7 +3,6 @@
 // the same walk runs on the real registry too (in a scratch key under HKCU, removed
 // afterwards).
 //   brivolex_bench [--keys N] [--rounds N]
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,13 +12,14 @@
 #include <malloc.h>
 #endif
 
-#include "bench/ClassesShape.h"
-#include "bench/CountingAllocator.h"
-#include "bench/RegistryWalk.h"
+#include "bench/common/BenchSupport.h"
+#include "bench/common/ClassesShape.h"
+#include "bench/common/RegistryWalk.h"
+#include "bench/registry/CountingAllocator.h"
 #include "platform/portable/InMemoryRegistry.h"
 #include "platform/portable/RegFile.h"
 #ifdef BRIVOLEX_BENCH_REAL_REGISTRY
-#include "bench/win32/RealRegistry.h"
+#include "bench/common/win32/RealRegistry.h"
 #endif
 
 namespace {
@@ -27,42 +27,12 @@ namespace {
 constexpr double kTargetKeysPerSecond = 2e6;
 constexpr double kTargetBytesPerKey = 200;
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point from) {
-    return std::chrono::duration<double>(Clock::now() - from).count();
-}
-
-std::string Grouped(double number) {
-    std::string digits = std::to_string(static_cast<long long>(number + 0.5));
-    std::string grouped;
-    for (size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
-        grouped += digits[i];
-    }
-    return grouped;
-}
-
-class InMemorySink : public KeySink {
-public:
-    InMemorySink(InMemoryRegistry& registry, RegKey hive) : registry_(registry), hive_(hive) {}
-    bool CreateKey(const std::string& path) override { return registry_.CreateKey(hive_, path); }
-    bool PutString(const std::string& path, const std::string& name,
-                   const std::string& text) override {
-        return registry_.PutValue(hive_, path, name, RegString(text));
-    }
-
-private:
-    InMemoryRegistry& registry_;
-    RegKey hive_;
-};
-
 // The best keys per second of `rounds` walks, and the keys one walk visits.
 double BestWalk(Registry& registry, RegKey hive, const std::string& path, int rounds,
                 WalkResult& result) {
     double best = 0;
     for (int round = 0; round < rounds; ++round) {
-        auto start = Clock::now();
+        auto start = BenchClock::now();
         result = WalkAll(registry, hive, path);
         double rate = static_cast<double>(result.keys) / Seconds(start);
         if (rate > best) best = rate;
@@ -89,7 +59,7 @@ int main(int argc, char** argv) {
 #if defined(__GLIBC__)
     size_t mallocBefore = mallinfo2().uordblks;
 #endif
-    auto start = Clock::now();
+    auto start = BenchClock::now();
     auto registry = std::make_unique<InMemoryRegistry>();
     registry->CreateKey(HKCU, base);
     InMemorySink sink(*registry, HKCU);
@@ -122,12 +92,12 @@ int main(int argc, char** argv) {
     allMet = allMet && fast && small;
 
     // The registry file of an offline image: written and read back.
-    start = Clock::now();
+    start = BenchClock::now();
     std::string file = ExportRegFile(*registry, HKCU, base);
     double exportSeconds = Seconds(start);
     InMemoryRegistry reloaded;
     std::string error;
-    start = Clock::now();
+    start = BenchClock::now();
     bool loaded = ImportRegFile(reloaded, file, error);
     double importSeconds = Seconds(start);
     std::printf("registry file of these keys (%s bytes): exported in %.2f s, imported in %.2f s%s\n",
@@ -150,9 +120,9 @@ int main(int argc, char** argv) {
 #ifdef BRIVOLEX_BENCH_REAL_REGISTRY
     {
         std::string scratch = base + "-" + std::to_string(static_cast<long long>(
-                                               Clock::now().time_since_epoch().count() % 1000000));
+                                               BenchClock::now().time_since_epoch().count() % 1000000));
         auto real = MakeRealRegistrySink(scratch);
-        start = Clock::now();
+        start = BenchClock::now();
         GeneratedSize created = GenerateClasses(*real, scratch, targetKeys);
         double createSeconds = Seconds(start);
         auto& registryOfWindows = RealRegistry();
@@ -161,7 +131,7 @@ int main(int argc, char** argv) {
         std::printf("real registry: %s keys created in %.1f s; full walk %s keys/s (one walk, %s keys)\n",
                     Grouped(created.keys).c_str(), createSeconds, Grouped(realRate).c_str(),
                     Grouped(walk.keys).c_str());
-        start = Clock::now();
+        start = BenchClock::now();
         bool removed = RemoveRealTree(scratch);
         std::printf("real registry: scratch key %s in %.1f s\n", removed ? "removed" : "NOT removed",
                     Seconds(start));

@@ -1,0 +1,16 @@
+#ifndef _WIN32
+#include <unistd.h>
+
+#include <climits>
+
+#include "bench/common/ProgramFolder.h"
+
+std::string BenchProgramFolder() {
+    char buffer[PATH_MAX + 1] = {};
+    ssize_t n = ::readlink("/proc/self/exe", buffer, PATH_MAX);
+    if (n <= 0) return ".";
+    std::string path(buffer, static_cast<size_t>(n));
+    size_t cut = path.find_last_of('/');
+    return cut == std::string::npos ? "." : path.substr(0, cut);
+}
+#endif

@@ -1,0 +1,26 @@
+#pragma once
+// Times a whole registry scan (the scan driver's sequence, behind a progress window
+// that shows nothing, as a run with a hidden window would) against a bare walk of the
+// same keys, then runs both once more with every platform call timed, and prints the
+// figures with where the scan's time goes.
+#include <string>
+
+#include "bench/scan/TimedPlatform.h"
+#include "platform/Platform.h"
+
+struct ScanFigures {
+    double scanSeconds = 0;       // best of the rounds
+    double walkSeconds = 0;       // best of the rounds
+    double timedScanSeconds = 0;  // the scan with every platform call timed
+    size_t items = 0, problems = 0, walkKeys = 0, walkDefaultValues = 0;
+    Breakdown scan, walk;  // the timed scan's and the timed walk's calls
+    bool prepared = true;  // start-up went through
+};
+
+// `plain` is the world as it is; `timed` the same world behind the timing decorators,
+// which add what they see to `breakdown`. The bare walk covers HKLM and HKCU whole.
+ScanFigures MeasureScan(Platform& plain, Platform& timed, Breakdown& breakdown,
+                        const std::string& appFolder, int rounds);
+
+// Prints the figures; true when the scan stays within twice the bare walk.
+bool PrintScanFigures(const ScanFigures& figures, int rounds);
