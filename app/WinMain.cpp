@@ -11,6 +11,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     SystemPlatform system;
     App app(system.platform, ProgramFolder());
+    app.ProgramName = ProgramBaseName();
     app.CommandLine = ProgramArguments();
 
     if (Main(app) == StartupResult::ShowMainWindow) {

@@ -46,7 +46,7 @@ int RunScanCommand(const CliOptions& options) {
 
     App app(machine->platform(), appFolder);
     try {
-        PrepareApplication(app);
+        PrepareApplication(app, false);
     } catch (...) {
         std::string message = CriticalErrorText();
         WriteTrace(app, message);
@@ -58,7 +58,6 @@ int RunScanCommand(const CliOptions& options) {
     app.events = &progress;
     console::CatchInterrupt();
     Scan(app, progress);
-    app.events = nullptr;
 
     if (!options.reportFile.empty()) SaveResults(app, options.reportFile);
     console::WriteOut(options.json ? ProblemJson(app) : ProblemTable(app));

@@ -22,6 +22,8 @@ struct App {
 
     // The folder that holds the program, without a trailing separator.
     std::string AppFolder;
+    // The executable's base name, without its extension.
+    std::string ProgramName = "Brivolex";
     // The command line's argument text, without the program path.
     std::string CommandLine;
 

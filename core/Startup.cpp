@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/App.h"
+#include "core/AutomaticRun.h"
 #include "core/Errors.h"
 #include "core/Logs.h"
 #include "core/Options.h"
@@ -29,6 +30,13 @@ void ReadStartupOptions(App& app) {
     app.WasFirstRun = GetOptionB(app, "wasfirstrun", false);
     app.FirstErrors = GetOptionL(app, "firsterrors", -1);
     app.DeleteReadOnly = GetOptionB(app, "deletereadonly", false);
+}
+
+// On every start the Run-key entry follows the option, so a fresh installation
+// registers its scheduled start at once.
+void ReadAutomaticRun(App& app, bool maintainRunEntry) {
+    bool runAutomatically = GetOptionB(app, "runautomatically", true);
+    if (maintainRunEntry) SetAutomaticalRun(app, runAutomatically);
 }
 
 void FindFolders(App& app) {
@@ -87,7 +95,7 @@ bool IsScheduledRunDue(App& app) {
     return true;
 }
 
-void PrepareApplication(App& app) {
+void PrepareApplication(App& app, bool maintainRunEntry) {
     ClearTrace(app);
     WriteTrace(app, "Main");
 
@@ -96,6 +104,7 @@ void PrepareApplication(App& app) {
 
     TraceWindowsVersion(app);
     ReadStartupOptions(app);
+    ReadAutomaticRun(app, maintainRunEntry);
     FindFolders(app);
     TraceComponentVersions(app);
     TraceProgramVersion(app);
@@ -108,7 +117,7 @@ std::string CriticalErrorText() {
 
 StartupResult Main(App& app) {
     try {
-        PrepareApplication(app);
+        PrepareApplication(app, true);
 
         std::string params = text::ToUpper(app.CommandLine);
         DateTime now = app.os.clock.Now();

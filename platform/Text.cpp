@@ -253,6 +253,12 @@ size_t CharCount(std::string_view s) {
     return n;
 }
 
+std::string CharAt(std::string_view s, size_t n) {
+    if (n == 0) return std::string();
+    std::string before = Left(s, n - 1);
+    return Left(s, n).substr(before.size());
+}
+
 std::string Left(std::string_view s, size_t chars) {
     size_t i = 0;
     for (size_t n = 0; n < chars && i < s.size(); ++n) DecodeAt(s, i);

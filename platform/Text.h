@@ -32,8 +32,10 @@ bool StartsWith(std::string_view s, std::string_view prefix);
 bool EndsWith(std::string_view s, std::string_view suffix);
 std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to);
 
-// Number of characters (code points) of a UTF-8 text, and its first n characters.
+// Number of characters (code points) of a UTF-8 text, its first n characters, and
+// its n-th character counted from 1 ("" past its end).
 size_t CharCount(std::string_view s);
 std::string Left(std::string_view s, size_t chars);
+std::string CharAt(std::string_view s, size_t n);
 
 }  // namespace text

@@ -109,11 +109,11 @@ void CheckLoneInprocServer32(App& app, const std::string& classText) {
 bool IsGUID(std::string& textValue) {
     textValue = text::Trim(textValue);
     if (text::CharCount(textValue) != 38) return false;
-    // 38 characters of which the checked ones are ASCII: byte positions match only
-    // when the whole text is ASCII.
-    if (textValue.size() != 38) return false;
-    return textValue.front() == '{' && textValue.back() == '}' && textValue[9] == '-' &&
-           textValue[14] == '-' && textValue[19] == '-' && textValue[24] == '-';
+    // Only the braces and the four dashes are looked at; the other characters may be
+    // anything, non-ASCII included.
+    for (size_t dash : {10, 15, 20, 25})
+        if (text::CharAt(textValue, dash) != "-") return false;
+    return textValue.front() == '{' && textValue.back() == '}';
 }
 
 void ScanHKCR(App& app, const std::string& keyPath) {

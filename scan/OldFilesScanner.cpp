@@ -47,12 +47,9 @@ void ScanFolderForOldFiles(App& app, const std::string& folderPath) {
     try {
         if (!ScanGoesOn(app)) return;
         if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-        if (folder.empty()) {
-            // Without a folder there is nothing of ours to judge: the root of a drive is
-            // never scanned for old files.
-            WriteTrace(app, "SFFOF skipped, foldername empty");
-            return;
-        }
+        // Without a folder there is nothing of ours to judge: the root of a drive is
+        // never scanned for old files.
+        if (folder.empty()) return;
         DateTime now = app.os.clock.Now();
         DateTime today{now.year, now.month, now.day};
 

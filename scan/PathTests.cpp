@@ -12,18 +12,13 @@
 #include "problems/clsItem.h"
 #include "scan/RegistryRead.h"
 
-namespace {
-
-// The n-th character (counted from 1) of a text; "" past its end. Paths may hold
-// non-ASCII characters, so this counts characters, not bytes.
-std::string CharAt(std::string_view s, size_t n) {
-    std::string before = text::Left(s, n - 1);
-    return text::Left(s, n).substr(before.size());
-}
-
+// Paths may hold non-ASCII characters, so this counts characters, not bytes.
 bool HasDriveRoot(const std::string& path) {
-    return text::CharCount(path) >= 3 && CharAt(path, 2) == ":" && CharAt(path, 3) == "\\";
+    return text::CharCount(path) >= 3 && text::CharAt(path, 2) == ":" &&
+           text::CharAt(path, 3) == "\\";
 }
+
+namespace {
 
 std::string ExtractPath(App& app, std::string t) {
     if (!t.empty() && t.front() == '"') t.erase(0, 1);
@@ -42,7 +37,7 @@ std::string ExtractPath(App& app, std::string t) {
     if (text::ToLower(text::Left(t, 8)) == "rundll32") return "";
 
     // Relative names, leading blanks, network paths and variables are not tested.
-    if (text::CharCount(t) >= 2 && CharAt(t, 2) != ":") return "";
+    if (text::CharCount(t) >= 2 && text::CharAt(t, 2) != ":") return "";
     // Nor are paths on drives other than fixed disks, or on missing drives.
     if (HasDriveRoot(t) && MyGetDriveType(app, text::Left(t, 3)) != kDriveFixed) return "";
     return text::Trim(t);

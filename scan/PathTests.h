@@ -9,6 +9,8 @@ struct App;
 
 // A folder counts as existing; a file that cannot be opened for reading does not.
 bool FileExists(App& app, const std::string& path);
+// Whether a path begins with a drive root such as "C:\".
+bool HasDriveRoot(const std::string& path);
 bool DirExists(App& app, const std::string& path);
 // The drive type of a root such as "C:\"; 0 when it cannot be told.
 uint32_t MyGetDriveType(App& app, const std::string& root);

@@ -12,8 +12,19 @@
 #include "scan/ShortcutScanners.h"
 
 namespace {
+
 const char kCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+
+// The sequence ignores a failure of any of its statements and goes on with the next.
+template <typename Statement>
+void IgnoringFailure(Statement statement) {
+    try {
+        statement();
+    } catch (...) {
+    }
 }
+
+}  // namespace
 
 std::vector<ScanStep> ScanSequence() {
     const std::string cv = kCurrentVersion;
@@ -80,21 +91,21 @@ std::vector<ScanStep> ScanSequence() {
 
 void RunScanSequence(App& app) {
     app.Scan.ProgressCounter = 0;
-    app.Scan.CounterCaption = GetLangString(app, "frmprogress_counter", "Counter:");
-    WriteTrace(app, "frmProgress.T1");
+    IgnoringFailure([&] {
+        app.Scan.CounterCaption = GetLangString(app, "frmprogress_counter", "Counter:");
+    });
+    IgnoringFailure([&] { WriteTrace(app, "frmProgress.T1"); });
 
     for (const ScanStep& step : ScanSequence()) {
         if (!app.Scan.ContinueScan) break;
-        // A failing step is ignored; the sequence goes on with the next one.
-        try {
-            step.run(app);
-        } catch (...) {
-        }
+        IgnoringFailure([&] { step.run(app); });
         if (app.Scan.ContinueScan)
-            for (int i = 0; i < step.barSteps; ++i) UpdateProgressbar(app);
+            for (int i = 0; i < step.barSteps; ++i) IgnoringFailure([&] { UpdateProgressbar(app); });
     }
 
-    if (app.Scan.progress) app.Scan.progress->Close();
-    ProgressUnload(app);
+    IgnoringFailure([&] {
+        if (app.Scan.progress) app.Scan.progress->Close();
+    });
+    IgnoringFailure([&] { ProgressUnload(app); });
     app.Scan.ContinueScan = false;
 }

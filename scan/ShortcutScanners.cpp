@@ -73,8 +73,7 @@ void CheckShortcut(App& app, const std::string& shortcutPath) {
     const std::string& target = info.target;
     if (target.empty()) return;  // a shell object or an advertised entry, not a file
     if (FileExists(app, target)) return;
-    if (target.size() >= 3 && target.compare(1, 2, ":\\") == 0 &&
-        MyGetDriveType(app, target.substr(0, 3)) != kDriveFixed)
+    if (HasDriveRoot(target) && MyGetDriveType(app, text::Left(target, 3)) != kDriveFixed)
         return;  // removable, network, CD-ROM and RAM drives, and missing letters
 
     auto problem = NewProblem();

@@ -171,6 +171,11 @@ TEST(ComScanners, IsGuidChecksBracesAndHyphensOnlyAndTrimsInPlace) {
         {guid.substr(0, 36) + "}", false, guid.substr(0, 36) + "}"},
         {"(" + guid.substr(1, 36) + ")", false, "(" + guid.substr(1, 36) + ")"},
         {"{12345678_1234-1234-1234-123456789012}", false, "{12345678_1234-1234-1234-123456789012}"},
+        // Characters, not bytes: an unchecked position may hold any character.
+        {"{1234567\u00e9-1234-1234-1234-12345678901\u4e2d}", true,
+         "{1234567\u00e9-1234-1234-1234-12345678901\u4e2d}"},
+        {"{1234567\u00e9\u00e9-1234-1234-1234-12345678901}", false,
+         "{1234567\u00e9\u00e9-1234-1234-1234-12345678901}"},
         {" ", false, ""},
     };
     for (Case c : cases) {

@@ -24,6 +24,7 @@ TEST(ShortcutScanners, BrokenShortcutsOnFixedDisksOnly) {
         {"missing folder", "C:\\GoneFolder", "", true, true},
         {"CD-ROM without its disc", "D:\\setup.exe", "", false, false},
         {"drive letter that does not exist", "Q:\\tool.exe", "", false, false},
+        {"a root that is no drive letter", "\u00e9:\\tool.exe", "", false, false},
         {"network path that cannot be reached", "\\\\server\\share\\tool.exe", "", false, true},
         {"not a file at all", "", "", false, false},
     };

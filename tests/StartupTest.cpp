@@ -2,6 +2,7 @@
 
 #include "core/Options.h"
 #include "core/Startup.h"
+#include "scan/RegistryRead.h"
 #include "tests/ScriptedSystemInfo.h"
 #include "tests/TestSupport.h"
 
@@ -11,6 +12,8 @@ using testing_support::WriteBytes;
 using Lines = std::vector<std::string>;
 
 namespace {
+
+constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // 2026-12-07 is a Monday.
 constexpr DateTime kMonday{2026, 12, 7, 9, 0, 0};
@@ -144,12 +147,14 @@ TEST(Startup, TraceOfAWholeStartUp) {
         return size != 0;
     };
     s.system.programVersion = [] { return FileVersionParts{1, 2, 0, 83}; };
+    r.CreateKey(HKLM, kRunKey);
     WriteBytes(s.folder.HostFile("setup.ini"), "[Main]\r\nwasfirstrun=1\r\n");
 
     EXPECT_EQ(Main(s.app), StartupResult::ShowMainWindow);
     // clang-format off
     EXPECT_EQ(s.Lines("app2.log"), (Lines{
         "Main", "Operating system version: Windows XP", "GetOptionS", "GetOptionS", "GetOptionS", "GetOptionS",
+        "GetOptionS", "SetAutomaticalRun", "ChangeRegistryValue",
         "GetSpecialFolder", "GetSpecialFolderreturn: " + anna + "\\Desktop",
         "GetSpecialFolder", "GetSpecialFolderreturn: " + anna + "\\Programs",
         "GetSpecialFolderAllusers", "GetSpecialFolderAllusers return: " + all + "\\Desktop",
@@ -174,6 +179,40 @@ TEST(Startup, TraceOfAWholeStartUp) {
     EXPECT_EQ(s.app.ProgramFilesFolder, "C:\\Program Files");
     // The version is known, so the application log holds only the start.
     EXPECT_EQ(s.Lines("app.log").size(), 1u);
+}
+
+// Every start writes the Run-key entry again while "runautomatically" is on and
+// removes it when it is off; a registry that refuses changes nothing and start-up goes on.
+TEST(Startup, TheRunEntryFollowsTheOptionOnEveryStart) {
+    struct Case {
+        const char* name;
+        std::string setup;
+        bool runKeyExists;
+        bool entryAfter;
+    } cases[] = {
+        {"on by default", "", true, true},
+        {"switched on", "runautomatically=True\r\n", true, true},
+        {"switched off", "runautomatically=0\r\n", true, false},
+        {"no Run key", "", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestApp t;
+        t.app.ProgramName = "Brivolex Setup";
+        if (c.runKeyExists) {
+            t.world.registry.PutValue(HKLM, kRunKey, "Brivolex", RegString("stale"));
+            t.world.registry.PutValue(HKLM, kRunKey, "Other", RegString("other.exe"));
+        }
+        WriteBytes(t.folder.HostFile("setup.ini"), "[Main]\r\n" + c.setup);
+        EXPECT_EQ(Main(t.app), StartupResult::ShowMainWindow);
+        EXPECT_EQ(RegistryValueExists(t.app, HKLM, kRunKey, "Brivolex"), c.entryAfter);
+        // The program's own path, blanks and all, without quotes.
+        if (c.entryAfter) {
+            EXPECT_EQ(GetRegistryValue(t.app, HKLM, kRunKey, "Brivolex"),
+                      t.app.AppFolder + "\\Brivolex Setup.exe /SCHEDULED");
+        }
+        EXPECT_EQ(RegistryValueExists(t.app, HKLM, kRunKey, "Other"), c.runKeyExists);
+    }
 }
 
 // A Windows version outside the table, and an image that names none: the trace line

@@ -8,6 +8,14 @@ std::string ProgramFolder() {
     return cut == std::string::npos ? std::string() : path.substr(0, cut);
 }
 
+std::string ProgramBaseName() {
+    std::string path = ProgramPath();
+    size_t slash = path.find_last_of('\\');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    size_t dot = name.find_last_of('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
 std::string ProgramArguments() {
     // Skip the program name as the command line gives it: quoted, or up to a blank.
     const wchar_t* p = GetCommandLineW();

@@ -28,5 +28,7 @@ public:
 
 // The folder of the running program, without a trailing separator.
 std::string ProgramFolder();
+// The running program's file name without folder and extension.
+std::string ProgramBaseName();
 // The command line's argument text, without the program path.
 std::string ProgramArguments();

@@ -8,6 +8,8 @@
 namespace {
 
 constexpr int32_t kInvalidHandle = ERROR_INVALID_HANDLE;
+// Class names are read into a buffer of this many characters, as the scan layer asks.
+constexpr DWORD kClassCapacity = 255;
 
 // Size of the data as the code-page calls count it: characters for text, else bytes.
 uint32_t CodePageSize(DWORD type, DWORD bytes) { return IsStringType(type) ? bytes / 2 : bytes; }
@@ -84,8 +86,11 @@ int32_t Win32Registry::EnumKey(RegKey key, uint32_t index, uint32_t nameCapacity
     std::vector<wchar_t>& buffer = nameBuffer_;
     if (buffer.size() < nameCapacity + 1) buffer.resize(nameCapacity + 1);
     DWORD length = nameCapacity;
-    LONG status = RegEnumKeyExW(hkey, index, buffer.data(), &length, nullptr, nullptr, nullptr,
-                                nullptr);
+    // The class name is asked for too: one longer than its buffer ends the enumeration.
+    wchar_t className[kClassCapacity + 1];
+    DWORD classLength = kClassCapacity;
+    LONG status = RegEnumKeyExW(hkey, index, buffer.data(), &length, nullptr, className,
+                                &classLength, nullptr);
     if (status == ERROR_SUCCESS) name = win::Narrow(buffer.data(), length);
     return status;
 }

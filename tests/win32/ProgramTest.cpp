@@ -8,6 +8,8 @@
 #include "core/App.h"
 #include "core/SystemFolders.h"
 #include "platform/win32/SystemPlatform.h"
+#include "repair/RegistryWrite.h"
+#include "scan/RegistryRead.h"
 #include "tests/TestSupport.h"
 #include "tests/win32/ProgramRunner.h"
 
@@ -66,6 +68,12 @@ TEST(Program, AScheduledStartThatIsNotDueTracesItsVersionsAndEndsQuietly) {
     EXPECT_EQ(Lines(first, first + static_cast<std::ptrdiff_t>(expected.size())), expected);
     EXPECT_NE(std::find(trace.begin(), trace.end(), "GWSF return: " + app.SystemFolder),
               trace.end());
+
+    // The start registered the program for the next logon in the machine's Run key.
+    const std::string runKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+    EXPECT_EQ(GetRegistryValue(app, HKLM, runKey, "Brivolex"),
+              program.folder.path() + "\\Brivolex.exe /SCHEDULED");
+    EXPECT_EQ(DeleteRegistryValue(app, HKLM, runKey, "Brivolex", true), 0);
 }
 
 TEST(Program, NonBooleanFirstRunOptionShowsTheCriticalError) {
