@@ -81,6 +81,12 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options, 
             if (!value(spec)) return false;
             DriveMapping drive;
             if (!ParseDrive(spec, drive, error)) return false;
+            for (const DriveMapping& earlier : options.drives) {
+                if (earlier.letter == drive.letter) {
+                    error = std::string("drive ") + drive.letter + ": is mapped twice";
+                    return false;
+                }
+            }
             options.drives.push_back(drive);
         } else if (options.command == "scan" && arg == "--app-dir") {
             if (!value(options.appDir)) return false;

@@ -22,6 +22,7 @@ public:
           platform_{registry_, split_, profile_, clock_, locale_, system_, prompts_, links_} {}
 
     Platform& platform() override { return platform_; }
+    FileSystem& hostFiles() override { return hostFiles_; }
 
     bool Load(const CliOptions& options, std::string& error) {
         for (const DriveMapping& drive : options.drives) {

@@ -11,6 +11,9 @@ class Machine {
 public:
     virtual ~Machine() = default;
     virtual Platform& platform() = 0;
+    // The files of the computer the program runs on, where the command line's own
+    // paths (the application folder, the report) point.
+    virtual FileSystem& hostFiles() = 0;
 };
 
 // Loads the image the options name; null with a one-line error when it cannot be read.

@@ -13,8 +13,12 @@ namespace {
 int Run(const std::vector<std::string>& args) {
     CliOptions options;
     std::string error;
+    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+        console::WriteOut(UsageText());
+        return 0;
+    }
     if (!ParseCliOptions(args, options, error)) {
-        console::WriteErr("brivolex-cli: " + error + "\n" + UsageText());
+        console::WriteErr("brivolex-cli: " + error + " (brivolex-cli --help shows the usage)\n");
         return 2;
     }
     if (options.command == "scan") return RunScanCommand(options);

@@ -28,6 +28,30 @@ void Scan(App& app, ConsoleProgress& progress) {
     WriteTrace(app, finished);
 }
 
+bool IsFolder(FileSystem& files, const std::string& path) {
+    uint32_t attributes = 0;
+    return files.GetAttributes(path, attributes) && (attributes & kAttrDirectory);
+}
+
+// The folder a file would be written to: "" for the current folder.
+std::string FolderOf(const std::string& path) {
+    size_t cut = path.find_last_of("\\/");
+    if (cut == std::string::npos) return "";
+    return cut == 0 || (cut == 2 && path[1] == ':') ? path.substr(0, cut + 1) : path.substr(0, cut);
+}
+
+// Problems with the folders the command line names, found before a scan is spent.
+std::string CheckFolders(FileSystem& files, const CliOptions& options, const std::string& appFolder) {
+    if (!options.appDir.empty() && !IsFolder(files, appFolder))
+        return "--app-dir '" + options.appDir + "' is not a folder";
+    if (!options.reportFile.empty()) {
+        std::string folder = FolderOf(options.reportFile);
+        if (IsFolder(files, options.reportFile) || (!folder.empty() && !IsFolder(files, folder)))
+            return "the report '" + options.reportFile + "' cannot be written there";
+    }
+    return "";
+}
+
 }  // namespace
 
 int RunScanCommand(const CliOptions& options) {
@@ -41,6 +65,12 @@ int RunScanCommand(const CliOptions& options) {
                                            : OpenImageMachine(options, appFolder, error);
     if (!machine) {
         console::WriteErr("brivolex-cli: " + error + "\n");
+        return 2;
+    }
+
+    std::string folderError = CheckFolders(machine->hostFiles(), options, appFolder);
+    if (!folderError.empty()) {
+        console::WriteErr("brivolex-cli: " + folderError + "\n");
         return 2;
     }
 
@@ -59,7 +89,7 @@ int RunScanCommand(const CliOptions& options) {
     console::CatchInterrupt();
     Scan(app, progress);
 
-    if (!options.reportFile.empty()) SaveResults(app, options.reportFile);
+    if (!options.reportFile.empty()) SaveResults(app, machine->hostFiles(), options.reportFile);
     console::WriteOut(options.json ? ProblemJson(app) : ProblemTable(app));
     return 0;
 }

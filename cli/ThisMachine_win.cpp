@@ -6,6 +6,7 @@ namespace {
 class ThisMachine : public Machine {
 public:
     Platform& platform() override { return system_.platform; }
+    FileSystem& hostFiles() override { return system_.platform.files; }
 
 private:
     SystemPlatform system_;

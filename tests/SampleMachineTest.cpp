@@ -143,6 +143,14 @@ TEST(SampleMachine, BadUsageAndUnreadableImagesExitWithTwo) {
         {{"scan", "--registry", SourcePath("sample/machine.reg"), "--drive", "C=" + appDir.File("nope"),
           "--app-dir", appDir.path()}},
         {{"scan", "--registry", SourcePath("sample/machine.reg"), "--drive", "C=x,floppy"}},
+        {{"scan", "--registry", SourcePath("sample/machine.reg"), "--drive", "C=" + appDir.path(),
+          "--drive", "c=" + appDir.path(), "--app-dir", appDir.path()}},
+        // Folders that cannot serve are refused before a scan is spent.
+        {{"scan", "--registry", SourcePath("sample/machine.reg"), "--app-dir", appDir.File("nope")}},
+        {{"scan", "--registry", SourcePath("sample/machine.reg"), "--app-dir", appDir.path(),
+          "--report", appDir.File("nope\\report.htm")}},
+        {{"scan", "--registry", SourcePath("sample/machine.reg"), "--app-dir", appDir.path(),
+          "--report", appDir.path()}},
     };
     for (const Case& c : cases) {
         auto run = RunBuiltProgram("brivolex-cli", c.args);

@@ -27,12 +27,14 @@ std::vector<std::string> ReportLines(App& app) {
     return lines;
 }
 
-void SaveResults(App& app, const std::string& fileName) {
+void SaveResults(App& app, const std::string& fileName) { SaveResults(app, app.os.files, fileName); }
+
+void SaveResults(App& app, FileSystem& files, const std::string& fileName) {
     WriteTrace(app, "SaveResults");
     try {
         std::string content;
         for (const std::string& line : ReportLines(app)) content += line + "\r\n";
-        app.os.files.WriteAnsiText(fileName, content);
+        files.WriteAnsiText(fileName, content);
     } catch (...) {
         // A failed report ends without a message.
     }

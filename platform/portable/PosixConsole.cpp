@@ -35,6 +35,8 @@ int TerminalWidth() {
 void CatchInterrupt() {
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
+    // A second Ctrl-C ends the program at once, should the cancelled scan hang.
+    action.sa_flags = SA_RESETHAND;
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);
 }

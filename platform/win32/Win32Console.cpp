@@ -12,7 +12,8 @@ std::atomic<bool> interrupted{false};
 
 BOOL WINAPI OnControl(DWORD type) {
     if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
-    interrupted = true;
+    // A second Ctrl-C ends the program at once, should the cancelled scan hang.
+    if (interrupted.exchange(true)) return FALSE;
     return TRUE;
 }
 
