@@ -35,7 +35,7 @@ private:
 
 bool Prepare(App& app) {
     try {
-        PrepareApplication(app);
+        PrepareApplication(app, false);
         return true;
     } catch (...) {
         std::printf("start-up failed: %s\n", CriticalErrorText().c_str());
