@@ -24,5 +24,3 @@ std::unique_ptr<Machine> OpenThisMachine(std::string& error);
 // The shell-link reader of the machine the program runs on: the shell's link object
 // on Windows, the program's own reader elsewhere.
 std::unique_ptr<ShellLinks> OpenHostShellLinks();
-// The folder that holds the running program.
-std::string ProgramFolderOfCli();

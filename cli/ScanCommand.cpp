@@ -7,6 +7,7 @@
 #include "core/Logs.h"
 #include "core/Startup.h"
 #include "platform/Console.h"
+#include "platform/RunningProgram.h"
 #include "problems/Statistics.h"
 #include "scan/Progress.h"
 #include "scan/ScanDriver.h"
@@ -55,7 +56,7 @@ std::string CheckFolders(FileSystem& files, const CliOptions& options, const std
 }  // namespace
 
 int RunScanCommand(const CliOptions& options) {
-    std::string appFolder = options.appDir.empty() ? ProgramFolderOfCli() : options.appDir;
+    std::string appFolder = options.appDir.empty() ? RunningProgramFolder() : options.appDir;
     while (appFolder.size() > 1 && (appFolder.back() == '\\' || appFolder.back() == '/'))
         appFolder.pop_back();
 

@@ -16,6 +16,4 @@ private:
 std::unique_ptr<Machine> OpenThisMachine(std::string&) { return std::make_unique<ThisMachine>(); }
 
 std::unique_ptr<ShellLinks> OpenHostShellLinks() { return std::make_unique<Win32ShellLinks>(); }
-
-std::string ProgramFolderOfCli() { return ProgramFolder(); }
 #endif

@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "bench/common/BenchSupport.h"
-#include "bench/common/ProgramFolder.h"
+#include "platform/RunningProgram.h"
 #include "platform/portable/HostPath.h"
 
 namespace fs = std::filesystem;
@@ -30,7 +30,7 @@ fs::path BenchFolder::host() const {
 
 bool CopyLanguageFiles(const fs::path& appFolder) {
     std::error_code ec;
-    fs::path from = hostpath::FromUtf8(BenchProgramFolder()) / "languages";
+    fs::path from = hostpath::FromUtf8(RunningProgramFolder()) / "languages";
     fs::create_directories(appFolder / "languages", ec);
     fs::copy(from, appFolder / "languages",
              fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);

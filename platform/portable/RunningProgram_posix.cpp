@@ -3,9 +3,9 @@
 
 #include <climits>
 
-#include "bench/common/ProgramFolder.h"
+#include "platform/RunningProgram.h"
 
-std::string BenchProgramFolder() {
+std::string RunningProgramFolder() {
     char buffer[PATH_MAX + 1] = {};
     ssize_t n = ::readlink("/proc/self/exe", buffer, PATH_MAX);
     if (n <= 0) return ".";
