@@ -21,6 +21,8 @@ public:
     uint32_t QueryDriveType(const std::string&) override { return kDriveFixed; }
     bool ListFolder(const std::string&, std::vector<DirEntry>&) override { return false; }
     bool GetLastAccessTime(const std::string&, DateTime&) override { return false; }
+    bool GetFolderId(const std::string&, FolderId&) override { return false; }
+    bool ExistenceUnknown(const std::string&) override { return false; }
     bool AppendLine(const std::string&, const std::string&) override { return false; }
     bool CreateEmpty(const std::string&) override { return false; }
     bool WriteAnsiText(const std::string&, const std::string&) override { return false; }

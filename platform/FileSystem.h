@@ -14,6 +14,9 @@ constexpr uint32_t kAttrSystem = 4;
 constexpr uint32_t kAttrDirectory = 16;
 constexpr uint32_t kAttrArchive = 32;
 constexpr uint32_t kAttrNormal = 128;
+// A junction, a symbolic link, an App Execution Alias, a cloud placeholder: the entry
+// stands for something elsewhere.
+constexpr uint32_t kAttrReparsePoint = 0x400;
 
 // Drive types, as GetDriveType numbers them.
 enum DriveType : uint32_t {
@@ -36,6 +39,14 @@ struct FileStamp {
     uint64_t volume = 0;
     bool readable = false;
     bool operator==(const FileStamp&) const = default;
+};
+
+// Which folder a path names, whatever the path: two paths that reach the same folder
+// (through a link, a junction, or a mapping of the same folder twice) give equal ids.
+struct FolderId {
+    uint64_t volume = 0;
+    uint64_t index = 0;
+    bool operator==(const FolderId&) const = default;
 };
 
 struct DirEntry {
@@ -66,6 +77,13 @@ public:
         (void)stamp;
         return false;
     }
+
+    // The identity of a folder; false when it cannot be read.
+    virtual bool GetFolderId(const std::string& folder, FolderId& id) = 0;
+    // For a path that neither reads as a folder nor opens as a file: true when this
+    // backend cannot tell that it is missing (a share it cannot reach, a link it cannot
+    // follow, a short name it cannot resolve). Such a path is never reported.
+    virtual bool ExistenceUnknown(const std::string& path) = 0;
 
     // Appends `text` and CR LF to a file in the ANSI code page, creating the file;
     // opened, written and closed in one call. False when it cannot be written.

@@ -26,6 +26,9 @@ constexpr int32_t kRegNoMoreItems = 259;  // ERROR_NO_MORE_ITEMS
 // Access masks.
 constexpr uint32_t KEY_QUERY_VALUE_ = 0x0001;
 constexpr uint32_t KEY_ALL_ACCESS_ = 0xF003F;
+// Added to an access mask: open the key of the 32-bit view (what a 32-bit program sees
+// on 64-bit Windows) instead of the program's own.
+constexpr uint32_t KEY_WOW64_32KEY_ = 0x0200;
 
 // Value types.
 enum RegType : uint32_t {

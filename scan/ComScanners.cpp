@@ -50,7 +50,9 @@ void CheckProgId(App& app, const std::string& progId) {
     bool registered = !text::StartsWith(classText, "{") || !text::EndsWith(classText, "}") ||
                       RegistryKeyExists(app, HKCR, "CLSID\\" + classText) ||
                       RegistryKeyExists(app, HKLM, "SOFTWARE\\Classes\\CLSID\\" + classText) ||
-                      lower == "headerfooter.headerfooter" || lower == "headerfooter.headerfooter.1";
+                      lower == "headerfooter.headerfooter" || lower == "headerfooter.headerfooter.1" ||
+                      // A 32-bit class is registered in the 32-bit view only.
+                      RegistryKeyExistsInEitherView(app, HKCR, "CLSID\\" + classText);
     if (registered) return;
     auto problem = NewProblem();
     problem->pType(kTypeRegistry);
@@ -71,8 +73,10 @@ void CheckTypeLibReference(App& app, const std::string& rootName, std::string na
     std::string typeLibKey = rootName + "\\" + name + "\\TypeLib";
     std::string library = GetRegistryValue(app, HKCR, typeLibKey, "");
     if (!IsGUID(library)) return;  // a missing or malformed reference is not reported
-    if (RegistryKeyExists(app, HKCR, "CLSID\\" + library) ||
-        RegistryKeyExists(app, HKCR, "Interface\\" + library) ||
+    // Classes and interfaces of 32-bit libraries are registered in the 32-bit view only;
+    // type libraries are shared by both views.
+    if (RegistryKeyExistsInEitherView(app, HKCR, "CLSID\\" + library) ||
+        RegistryKeyExistsInEitherView(app, HKCR, "Interface\\" + library) ||
         RegistryKeyExists(app, HKCR, "TypeLib\\" + library))
         return;
     auto problem = NewProblem();

@@ -9,7 +9,9 @@
 
 using scanner::NewProblem;
 using scanner::ScanGoesOn;
+using scanner::FolderWalk;
 using scanner::WalkFolderEntries;
+using scanner::WalkFolderTree;
 
 namespace {
 void AddOldFile(App& app, const std::string& path, const DateTime& lastAccess) {
@@ -27,14 +29,18 @@ void AddOldFile(App& app, const std::string& path, const DateTime& lastAccess) {
 }
 }  // namespace
 
-DateTime GetDateLastAccessed(App& app, const std::string& path) {
-    DateTime accessed;
-    if (app.os.files.GetLastAccessTime(path, accessed)) return accessed;
+bool ReadDateLastAccessed(App& app, const std::string& path, DateTime& accessed) {
+    if (app.os.files.GetLastAccessTime(path, accessed)) return true;
     uint32_t attributes = 0;
     int32_t number = app.os.files.GetAttributes(path, attributes) ? kErrPathFileAccess
                                                                    : kErrFileNotFound;
     ReportError(app, "GetDateLastAccessed", number, ErrorDescription(number));
-    return DateTime::Zero();
+    return false;
+}
+
+DateTime GetDateLastAccessed(App& app, const std::string& path) {
+    DateTime accessed;
+    return ReadDateLastAccessed(app, path, accessed) ? accessed : DateTime::Zero();
 }
 
 bool IsOlderThanAYear(const DateTime& lastAccess, const DateTime& today) {
@@ -42,31 +48,36 @@ bool IsOlderThanAYear(const DateTime& lastAccess, const DateTime& today) {
 }
 
 void ScanFolderForOldFiles(App& app, const std::string& folderPath) {
-    WriteTrace(app, "SFFOF");
-    std::string folder = folderPath;
-    try {
-        if (!ScanGoesOn(app)) return;
-        if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    std::string top = folderPath;
+    if (!top.empty() && top.back() == '\\') top.pop_back();
+    if (top.empty()) {
         // Without a folder there is nothing of ours to judge: the root of a drive is
         // never scanned for old files.
-        if (folder.empty()) return;
-        DateTime now = app.os.clock.Now();
-        DateTime today{now.year, now.month, now.day};
-
-        std::vector<std::string> subfolders;
-        bool goesOn = WalkFolderEntries(app, folder, true, subfolders, [&](const std::string& path) {
-            UpdateProgressLabel(app, GetLangString(app, "progress_scanning_file", "Scanning file") +
-                                         " " + path);
-            DateTime lastAccess = GetDateLastAccessed(app, path);
-            uint32_t attributes = 0;
-            if (!app.os.files.GetAttributes(path, attributes)) attributes = 0;
-            if (IsOlderThanAYear(lastAccess, today) && !(attributes & kAttrSystem))
-                AddOldFile(app, path, lastAccess);
-        });
-        if (!goesOn) return;
-        for (const std::string& subfolder : subfolders) ScanFolderForOldFiles(app, subfolder);
-    } catch (...) {
-        WriteLog(app, "Error in ScanFolderForOldFiles, folder " + folder + ", error " +
-                          std::to_string(CurrentError().number));
+        WriteTrace(app, "SFFOF");
+        return;
     }
+    DateTime now = app.os.clock.Now();
+    const DateTime today{now.year, now.month, now.day};
+    WalkFolderTree(app, top, [&](const std::string& folder, FolderWalk& walk,
+                                 std::vector<std::string>& subfolders) {
+        WriteTrace(app, "SFFOF");
+        try {
+            if (!ScanGoesOn(app)) return;
+            WalkFolderEntries(app, walk, folder, true, subfolders, [&](const std::string& path) {
+                UpdateProgressLabel(app, GetLangString(app, "progress_scanning_file", "Scanning file") +
+                                             " " + path);
+                // A file whose age or attributes cannot be read is not known to be old.
+                DateTime lastAccess;
+                uint32_t attributes = 0;
+                if (!ReadDateLastAccessed(app, path, lastAccess)) return;
+                if (!app.os.files.GetAttributes(path, attributes)) return;
+                if (IsOlderThanAYear(lastAccess, today) && !(attributes & kAttrSystem))
+                    AddOldFile(app, path, lastAccess);
+            });
+        } catch (...) {
+            subfolders.clear();
+            WriteLog(app, "Error in ScanFolderForOldFiles, folder " + folder + ", error " +
+                              std::to_string(CurrentError().number));
+        }
+    });
 }

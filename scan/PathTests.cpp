@@ -43,16 +43,52 @@ std::string ExtractPath(App& app, std::string t) {
     return text::Trim(t);
 }
 
+// `path` with the folder `from` below the Windows folder replaced by `to`, when it
+// begins with it.
+std::string SwapSystemFolder(const App& app, const std::string& path, const char* from,
+                             const char* to) {
+    const std::string prefix = app.WindowsFolder + "\\" + from;
+    if (app.WindowsFolder.empty() || path.size() < prefix.size() ||
+        !text::EqualsNoCase(std::string_view(path).substr(0, prefix.size()), prefix) ||
+        (path.size() > prefix.size() && path[prefix.size()] != '\\'))
+        return path;
+    return app.WindowsFolder + "\\" + to + path.substr(prefix.size());
+}
+
+// A registry path that goes through a WOW6432Node key belongs to the 32-bit view.
+bool IsThirtyTwoBitKey(const std::string& keyPath) {
+    std::string lower = text::ToLower(keyPath);
+    size_t at = lower.find("wow6432node");
+    while (at != std::string::npos) {
+        bool starts = at == 0 || lower[at - 1] == '\\';
+        bool ends = at + 11 == lower.size() || lower[at + 11] == '\\';
+        if (starts && ends) return true;
+        at = lower.find("wow6432node", at + 1);
+    }
+    return false;
+}
+
 }  // namespace
 
-bool FileExists(App& app, const std::string& path) {
+std::string NativeViewPath(const App& app, const std::string& path, bool thirtyTwoBitView) {
+    // "Sysnative" is how 32-bit programs name the real System32; this program is not one.
+    std::string native = SwapSystemFolder(app, path, "Sysnative", "System32");
+    // A 32-bit program naming System32 is sent to SysWOW64 by Windows.
+    if (thirtyTwoBitView) native = SwapSystemFolder(app, native, "System32", "SysWOW64");
+    return native;
+}
+
+bool FileExists(App& app, const std::string& givenPath) {
     try {
+        const std::string path = NativeViewPath(app, givenPath, false);
         uint32_t attributes = 0;
         if (!app.os.files.GetAttributes(path, attributes)) attributes = 0;
         if (attributes & kAttrDirectory) return true;
         // A file counts only when it can be read: one held exclusively by another
-        // process, or without read permission, is as good as missing.
-        return app.os.files.CanOpenForReading(path);
+        // process, or without read permission, is as good as missing...
+        if (app.os.files.CanOpenForReading(path)) return true;
+        // ...unless the file system cannot tell: what cannot be checked is never missing.
+        return app.os.files.ExistenceUnknown(path);
     } catch (...) {
         return false;
     }
@@ -93,12 +129,14 @@ void TestBrokenRegistryPath(App& app, const std::string& valueText, const std::s
         uint32_t valueType = GetRegistryValueType(app, hive, keyPath, valueName);
         std::string path = GetPathFromRegistryValue(app, valueText);
         if (path.empty()) return;
-        if (FileExists(app, path)) return;
+        // A value of the 32-bit view names files as a 32-bit program sees them.
+        const std::string tested = NativeViewPath(app, path, IsThirtyTwoBitKey(keyPath));
+        if (FileExists(app, tested)) return;
 
         // An unquoted program followed by arguments: look for an existing file at each
         // shorter cut. One hit is enough; later misses do not undo it.
         bool found = false;
-        std::string candidate = path;
+        std::string candidate = tested;
         while (candidate.find(' ') != std::string::npos) {
             candidate = text::Trim(candidate.substr(0, candidate.rfind(' ')));
             if (!candidate.empty() && FileExists(app, candidate)) found = true;

@@ -7,8 +7,13 @@
 
 struct App;
 
-// A folder counts as existing; a file that cannot be opened for reading does not.
+// A folder counts as existing; a file that cannot be opened for reading does not,
+// unless the file system cannot tell (an unreachable share, a link it cannot follow,
+// a short name it cannot resolve). A path through "Sysnative" is tested in System32.
 bool FileExists(App& app, const std::string& path);
+// The path as this 64-bit program reaches what it names: "<Windows>\Sysnative" is
+// System32, and for a name read from the 32-bit registry view System32 is SysWOW64.
+std::string NativeViewPath(const App& app, const std::string& path, bool thirtyTwoBitView);
 // Whether a path begins with a drive root such as "C:\".
 bool HasDriveRoot(const std::string& path);
 bool DirExists(App& app, const std::string& path);

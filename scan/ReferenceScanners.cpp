@@ -25,26 +25,27 @@ std::string HiveKey(RegKey hive, const std::string& keyPath) {
 
 void ScanRegistryForBrokenLinks(App& app, RegKey hive, const std::string& keyPath, bool recurse,
                                 const std::string& valueName, int32_t status, int32_t checkCode) {
-    WriteTrace(app, "SRFBL");
-    try {
-        if (!ScanGoesOn(app)) return;
-        std::vector<std::string> subkeyPaths;
-        // The key of this level is closed before the next level opens.
-        bool goesOn = ScanNames(app, hive, keyPath, Names::Subkeys, [&](const std::string& name) {
-            std::string subkeyPath = keyPath + "\\" + name;
-            subkeyPaths.push_back(subkeyPath);
-            ShowRegistryItem(app, subkeyPath);
-            std::string valueText = GetRegistryValue(app, hive, subkeyPath, valueName);
-            TestBrokenRegistryPath(app, valueText, HiveKey(hive, subkeyPath), status, hive,
-                                   subkeyPath, valueName, checkCode, 0);
-        });
-        if (!goesOn || !recurse) return;
-        for (const std::string& subkeyPath : subkeyPaths)
-            ScanRegistryForBrokenLinks(app, hive, subkeyPath, recurse, valueName, status, checkCode);
-    } catch (...) {
-        WriteLog(app, "Error in ScanRegistryForBrokenLinks, error " +
-                          std::to_string(CurrentError().number));
-    }
+    // Each level's key is closed before the next level opens.
+    scanner::WalkDepthFirst(keyPath, [&](const std::string& key,
+                                         std::vector<std::string>& subkeyPaths) {
+        WriteTrace(app, "SRFBL");
+        try {
+            if (!ScanGoesOn(app)) return;
+            bool goesOn = ScanNames(app, hive, key, Names::Subkeys, [&](const std::string& name) {
+                std::string subkeyPath = key + "\\" + name;
+                subkeyPaths.push_back(subkeyPath);
+                ShowRegistryItem(app, subkeyPath);
+                std::string valueText = GetRegistryValue(app, hive, subkeyPath, valueName);
+                TestBrokenRegistryPath(app, valueText, HiveKey(hive, subkeyPath), status, hive,
+                                       subkeyPath, valueName, checkCode, 0);
+            });
+            if (!goesOn || !recurse) subkeyPaths.clear();
+        } catch (...) {
+            subkeyPaths.clear();
+            WriteLog(app, "Error in ScanRegistryForBrokenLinks, error " +
+                              std::to_string(CurrentError().number));
+        }
+    });
 }
 
 void ScanRegistryKeyValuesForBrokenLinks(App& app, RegKey hive, const std::string& keyPath,
@@ -117,10 +118,10 @@ std::string ProgramPathFromSlowInfoCache(const std::string& raw) {
     size_t begin = 0, end = units.size();
     while (begin < end && units[begin] == u' ') ++begin;
     while (end > begin && units[end - 1] == u' ') --end;
+    // The path ends at its first NUL, whatever the rest of the value holds.
     std::u16string path = units.substr(begin, end - begin);
-    if (path.empty()) return "";
-    while (path.size() >= 2 && path.back() == u'\0') path.pop_back();
-    if (path[0] == u'\0') return "";  // an entry without a program path
+    path = path.substr(0, path.find(u'\0'));
+    if (path.empty()) return "";  // an entry without a program path
     return text::Utf16ToUtf8(path);
 }
 

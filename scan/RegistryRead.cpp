@@ -14,19 +14,15 @@ int32_t QueryIntoBuffer(App& app, RegKey hive, const std::string& keyPath,
     return app.os.registry.QueryValue(key.Get(), valueName, kValueBufferSize, value);
 }
 
-// The first `size - 1` characters of the data: for text, one character fewer than
-// stored (its NUL); for other types, one character per byte.
-std::string DataLessLastCharacter(const RegValue& value) {
+// The data as text: for text types the stored characters without their terminating
+// NUL (a string stored without one keeps its last character); for other types the
+// first `size - 1` bytes, one character per byte.
+std::string DataAsText(const RegValue& value) {
     if (value.size == 0) return "";
     if (!IsStringType(value.type)) return value.data.substr(0, value.size - 1);
     std::string text = value.data;
-    // Drop the last character (a UTF-8 sequence counts as one).
-    size_t cut = text.size();
-    if (cut > 0) {
-        --cut;
-        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-    }
-    return text.substr(0, cut);
+    if (!text.empty() && text.back() == '\0') text.pop_back();
+    return text;
 }
 
 }  // namespace
@@ -35,7 +31,7 @@ std::string GetRegistryValue(App& app, RegKey hive, const std::string& keyPath,
                              const std::string& valueName) {
     RegValue value;
     if (QueryIntoBuffer(app, hive, keyPath, valueName, value) != kRegSuccess) return "";
-    return DataLessLastCharacter(value);
+    return DataAsText(value);
 }
 
 bool RegistryValueExists(App& app, RegKey hive, const std::string& keyPath,
@@ -60,6 +56,17 @@ bool RegistryKeyExists(App& app, RegKey hive, const std::string& keyPath) {
     try {
         ScopedRegKey key(app.os.registry);
         return key.Open(hive, keyPath, KEY_QUERY_VALUE_) == kRegSuccess;
+    } catch (...) {
+        ReportError(app, "RegistryKeyExists", CurrentError());
+        return false;
+    }
+}
+
+bool RegistryKeyExistsInEitherView(App& app, RegKey hive, const std::string& keyPath) {
+    if (RegistryKeyExists(app, hive, keyPath)) return true;
+    try {
+        ScopedRegKey key(app.os.registry);
+        return key.Open(hive, keyPath, KEY_QUERY_VALUE_ | KEY_WOW64_32KEY_) == kRegSuccess;
     } catch (...) {
         ReportError(app, "RegistryKeyExists", CurrentError());
         return false;

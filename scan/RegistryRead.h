@@ -14,8 +14,8 @@ constexpr uint32_t kValueBufferSize = 1024;
 constexpr uint32_t kEnumNameCapacity = 255;
 constexpr uint32_t kEnumDataCapacity = 260;
 
-// The value's data less its last character: text without its terminating NUL, other
-// types as one character per byte. "" when the key or value is missing or the data
+// The value's data: text without its terminating NUL (text stored without one is kept
+// whole), other types less their last byte, one character per byte. "" when the key or value is missing or the data
 // exceeds 1024.
 std::string GetRegistryValue(App& app, RegKey hive, const std::string& keyPath,
                              const std::string& valueName);
@@ -25,6 +25,9 @@ bool RegistryValueExists(App& app, RegKey hive, const std::string& keyPath,
 uint32_t GetRegistryValueType(App& app, RegKey hive, const std::string& keyPath,
                               const std::string& valueName);
 bool RegistryKeyExists(App& app, RegKey hive, const std::string& keyPath);
+// Whether the key exists in the program's own registry view or in the 32-bit one: a
+// 32-bit class or interface is registered only there.
+bool RegistryKeyExistsInEitherView(App& app, RegKey hive, const std::string& keyPath);
 // Whether HKCR\CLSID\<classText>\<subkey> opens with full access.
 bool ScanHKCR_CLSID_exist_subkey(App& app, const std::string& classText, const std::string& subkey);
 

@@ -6,6 +6,7 @@
 
 #include "core/App.h"
 #include "core/Language.h"
+#include "platform/FileSystem.h"
 #include "problems/clsItem.h"
 #include "scan/PathTests.h"
 #include "scan/Progress.h"
@@ -46,23 +47,79 @@ bool ScanNames(App& app, RegKey hive, const std::string& keyPath, Names kind, Vi
     }
 }
 
-// The walk both folder scanners make over one folder: lists it, and for each entry
-// but "." and "..", testing ContinueScan before each, remembers the folders (in
-// `subfolders`, in the order found) and calls `visitFile` with the full path of every
-// other entry. The listing is finished before any subfolder is entered. False when
-// the scan was stopped: the caller then enters no subfolder.
+// The folders one folder walk has entered, by identity: a folder reached again through
+// a link, a junction or a second mapping of the same place is not entered twice, so no
+// walk loops. Windows addresses no path longer than this many characters.
+class FolderWalk {
+public:
+    static constexpr size_t kLongestPath = 32767;
+    // True the first time a folder is met on this walk. A folder whose identity cannot
+    // be read is entered while its path stays within what Windows can address.
+    bool Enter(App& app, const std::string& folder) {
+        if (folder.size() > kLongestPath) return false;
+        FolderId id;
+        if (!app.os.files.GetFolderId(folder, id)) return true;
+        for (const FolderId& known : entered_)
+            if (known == id) return false;
+        entered_.push_back(id);
+        return true;
+    }
+
+private:
+    std::vector<FolderId> entered_;
+};
+
+// Visits `top` and everything below it as a recursive walk would, without recursion
+// (so no depth of folders or keys can exhaust the stack): `visit(node, children)` does
+// one node's work and lists the children to visit, which are then visited in the order
+// given, each with everything below it, before the node's next sibling.
+template <typename Visit>
+void WalkDepthFirst(const std::string& top, Visit visit) {
+    std::vector<std::string> pending{top};
+    std::vector<std::string> children;
+    while (!pending.empty()) {
+        std::string node = std::move(pending.back());
+        pending.pop_back();
+        children.clear();
+        visit(node, children);
+        for (auto it = children.rbegin(); it != children.rend(); ++it)
+            pending.push_back(std::move(*it));
+    }
+}
+
+// A depth-first walk of folders that enters no folder twice:
+// `visitFolder(folder, walk, subfolders)`.
+template <typename VisitFolder>
+void WalkFolderTree(App& app, const std::string& top, VisitFolder visitFolder) {
+    FolderWalk walk;
+    walk.Enter(app, top);
+    WalkDepthFirst(top, [&](const std::string& folder, std::vector<std::string>& subfolders) {
+        visitFolder(folder, walk, subfolders);
+    });
+}
+
+// The work both folder scanners do in one folder: lists it, and for each entry but "."
+// and "..", testing ContinueScan before each, remembers the folders not met before on
+// this walk (in `subfolders`, in the order found) and calls `visitFile` with the full
+// path of every other entry. Links and junctions (reparse points) are neither entered
+// nor visited: what they lead to is not this folder's content. False when the scan
+// was stopped; `subfolders` is then empty.
 template <typename VisitFile>
-bool WalkFolderEntries(App& app, const std::string& folder, bool eventsAfterEach,
+bool WalkFolderEntries(App& app, FolderWalk& walk, const std::string& folder, bool eventsAfterEach,
                        std::vector<std::string>& subfolders, VisitFile visitFile) {
     std::vector<DirEntry> entries;
     app.os.files.ListFolder(folder, entries);  // a folder that cannot be listed has none
     for (const DirEntry& entry : entries) {
-        if (!ScanGoesOn(app)) return false;
+        if (!ScanGoesOn(app)) {
+            subfolders.clear();
+            return false;
+        }
         if (entry.name == "." || entry.name == "..") continue;
         std::string fullPath = folder + "\\" + entry.name;
-        if (DirExists(app, fullPath)) {
-            subfolders.push_back(fullPath);
-        } else {
+        const bool isLink = entry.attributes & kAttrReparsePoint;
+        if (!isLink && DirExists(app, fullPath)) {
+            if (walk.Enter(app, fullPath)) subfolders.push_back(fullPath);
+        } else if (!isLink) {
             visitFile(fullPath);
         }
         if (eventsAfterEach) app.DoEvents();

@@ -14,7 +14,9 @@ using scanner::NewProblem;
 using scanner::ScanNames;
 using scanner::ScanGoesOn;
 using scanner::ShowRegistryItem;
+using scanner::FolderWalk;
 using scanner::WalkFolderEntries;
+using scanner::WalkFolderTree;
 
 namespace {
 
@@ -88,45 +90,51 @@ void CheckShortcut(App& app, const std::string& shortcutPath) {
     addProblem(app, problem);
 }
 
-void SFFBL(App& app, const std::string& folder) {
-    WriteTrace(app, "SFFBL");
-    if (folder.empty()) {
+void SFFBL(App& app, const std::string& top) {
+    if (top.empty()) {
+        WriteTrace(app, "SFFBL");
         WriteTrace(app, "SFFBL skipped, foldername empty");
         return;
     }
-    try {
-        if (!ScanGoesOn(app)) return;
-        std::vector<std::string> subfolders;
-        bool goesOn = WalkFolderEntries(app, folder, false, subfolders, [&](const std::string& path) {
-            if (!IsShortcutFile(path)) return;
-            UpdateProgressLabel(app, GetLangString(app, "progress_scanning_shortcut",
-                                                   "Scanning shortcut") + " " + path);
-            CheckShortcut(app, path);
-        });
-        if (!goesOn) return;
-        for (const std::string& subfolder : subfolders) SFFBL(app, subfolder);
-    } catch (...) {
-        WriteLog(app, "Error in SFFBL, error " + std::to_string(CurrentError().number));
-    }
+    WalkFolderTree(app, top, [&](const std::string& folder, FolderWalk& walk,
+                                 std::vector<std::string>& subfolders) {
+        WriteTrace(app, "SFFBL");
+        try {
+            if (!ScanGoesOn(app)) return;
+            WalkFolderEntries(app, walk, folder, false, subfolders, [&](const std::string& path) {
+                if (!IsShortcutFile(path)) return;
+                UpdateProgressLabel(app, GetLangString(app, "progress_scanning_shortcut",
+                                                       "Scanning shortcut") + " " + path);
+                CheckShortcut(app, path);
+            });
+        } catch (...) {
+            subfolders.clear();
+            WriteLog(app, "Error in SFFBL, error " + std::to_string(CurrentError().number));
+        }
+    });
 }
 
-void SRMO(App& app, RegKey hive, const std::string& keyPath, const std::string& basePath) {
-    WriteTrace(app, "SRMO");
-    try {
-        std::vector<std::string> subkeyPaths;
-        bool goesOn = ScanNames(app, hive, keyPath, Names::Subkeys, [&](const std::string& name) {
-            std::string subPath = keyPath + "\\" + name;
-            subkeyPaths.push_back(subPath);
-            ShowRegistryItem(app, subPath);
-        });
-        if (!goesOn) return;  // no such key, or the scan was stopped
-
-        // Only leaf keys stand for entries; a key with subkeys is a Start-menu folder.
-        if (subkeyPaths.empty() && keyPath.size() > basePath.size())
-            CheckMenuOrderEntry(app, hive, keyPath, keyPath.substr(basePath.size()));
-        for (const std::string& subPath : subkeyPaths) SRMO(app, hive, subPath, basePath);
-    } catch (...) {
-        WriteLog(app, "Error in ScanRegistryForBrokenLinks, error " +
-                          std::to_string(CurrentError().number));
-    }
+void SRMO(App& app, RegKey hive, const std::string& top, const std::string& basePath) {
+    scanner::WalkDepthFirst(top, [&](const std::string& keyPath,
+                                     std::vector<std::string>& subkeyPaths) {
+        WriteTrace(app, "SRMO");
+        try {
+            bool goesOn = ScanNames(app, hive, keyPath, Names::Subkeys, [&](const std::string& name) {
+                std::string subPath = keyPath + "\\" + name;
+                subkeyPaths.push_back(subPath);
+                ShowRegistryItem(app, subPath);
+            });
+            if (!goesOn) {  // no such key, or the scan was stopped
+                subkeyPaths.clear();
+                return;
+            }
+            // Only leaf keys stand for entries; a key with subkeys is a Start-menu folder.
+            if (subkeyPaths.empty() && keyPath.size() > basePath.size())
+                CheckMenuOrderEntry(app, hive, keyPath, keyPath.substr(basePath.size()));
+        } catch (...) {
+            subkeyPaths.clear();
+            WriteLog(app, "Error in ScanRegistryForBrokenLinks, error " +
+                              std::to_string(CurrentError().number));
+        }
+    });
 }

@@ -40,7 +40,6 @@ const std::vector<Expected>& SampleProblems() {
         {"C:\\Users\\Sample\\Desktop\\Old Game.lnk", 0, 0, kPf + "Old Game\\game.exe", 1},
         {"C:\\Users\\Public\\Desktop\\Old Tool.lnk", 0, 0, kPf + "Old Tool\\tool.exe", 1},
         {kPrograms + "\\Accessories\\Old Paint.lnk", 0, 0, kPf + "Old Paint\\paint.exe", 1},
-        {kCommonPrograms + "\\Network Tool.lnk", 0, 0, "\\\\server\\share\\tool.exe", 1},
         {kCommonPrograms + "\\Viewer\\Viewer Help.lnk", 0, 0, kPf + "Viewer\\help.chm", 1},
         {kUninstall + "\\OldGame", 4, 2, kPf + "Old Game\\uninst.exe"},
         {kUninstall + "\\OldGame\\Patch1", 4, 2, kPf + "Old Game\\Patch1\\unpatch.exe"},

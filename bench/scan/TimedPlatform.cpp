@@ -98,6 +98,14 @@ bool TimedFileSystem::GetLastAccessTime(const std::string& path, DateTime& time)
     TimedCall t(b_.fileOther);
     return inner_.GetLastAccessTime(path, time);
 }
+bool TimedFileSystem::GetFolderId(const std::string& folder, FolderId& id) {
+    TimedCall t(b_.fileOther);
+    return inner_.GetFolderId(folder, id);
+}
+bool TimedFileSystem::ExistenceUnknown(const std::string& path) {
+    TimedCall t(b_.openForReading);
+    return inner_.ExistenceUnknown(path);
+}
 bool TimedFileSystem::AppendLine(const std::string& path, const std::string& line) {
     Tally& tally = EndsWithNoCase(path, "\\app2.log")   ? b_.trace
                    : EndsWithNoCase(path, "\\app3.log") ? b_.problemLog

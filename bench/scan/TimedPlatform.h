@@ -81,6 +81,8 @@ public:
     uint32_t QueryDriveType(const std::string& root) override;
     bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries) override;
     bool GetLastAccessTime(const std::string& path, DateTime& time) override;
+    bool GetFolderId(const std::string& folder, FolderId& id) override;
+    bool ExistenceUnknown(const std::string& path) override;
     bool AppendLine(const std::string& path, const std::string& text) override;
     bool CreateEmpty(const std::string& path) override;
     bool WriteAnsiText(const std::string& path, const std::string& text) override;

@@ -9,6 +9,8 @@
 struct HostFileStatus {
     bool isDirectory = false;
     bool isRegular = false;
+    bool isLink = false;     // a symbolic link: the other fields describe its target,
+                             // and stay empty when the target is missing
     bool readable = false;   // the owner may read (list, for a folder)
     bool writable = false;   // the owner may write (create files in, for a folder)
     uint32_t dosBits = 0;    // hidden and system bits the host keeps for the file
@@ -33,8 +35,11 @@ enum HostDetail : unsigned {
     kHostAllDetails = kHostDosBits | kHostAccessTime,
 };
 
-// False when the path does not exist.
+// False when the path does not exist (a symbolic link exists, also when its target
+// does not).
 bool QueryHostFile(const std::filesystem::path& path, HostFileStatus& status,
                    unsigned details = kHostAllDetails);
+// The identity of a folder (or file) on the host; false when it cannot be read.
+bool QueryHostId(const std::filesystem::path& path, uint64_t& volume, uint64_t& index);
 // Reads the details into a status the basic query filled.
 void AddHostDetails(const std::filesystem::path& path, HostFileStatus& status, unsigned details);

@@ -16,8 +16,13 @@ int64_t Nanoseconds(const timespec& t) {
 
 bool QueryHostFile(const std::filesystem::path& path, HostFileStatus& status, unsigned details) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return false;
+    if (::lstat(path.c_str(), &st) != 0) return false;
     status = HostFileStatus{};
+    if (S_ISLNK(st.st_mode)) {
+        status.isLink = true;
+        status.known = true;
+        if (::stat(path.c_str(), &st) != 0) return true;  // a link to nothing
+    }
     status.isDirectory = S_ISDIR(st.st_mode);
     status.isRegular = S_ISREG(st.st_mode);
     status.readable = (st.st_mode & S_IRUSR) && (!status.isDirectory || (st.st_mode & S_IXUSR));
@@ -30,6 +35,14 @@ bool QueryHostFile(const std::filesystem::path& path, HostFileStatus& status, un
     status.accessSeconds = static_cast<int64_t>(st.st_atim.tv_sec);
     status.known = true;
     AddHostDetails(path, status, details);
+    return true;
+}
+
+bool QueryHostId(const std::filesystem::path& path, uint64_t& volume, uint64_t& index) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    volume = static_cast<uint64_t>(st.st_dev);
+    index = static_cast<uint64_t>(st.st_ino);
     return true;
 }
 

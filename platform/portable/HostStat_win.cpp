@@ -1,4 +1,8 @@
 #ifdef _WIN32
+// The C runtime gives no file index, so the identity of a folder comes from the
+// system's own call.
+#include <windows.h>
+
 #include <io.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -29,6 +33,20 @@ bool QueryHostFile(const std::filesystem::path& path, HostFileStatus& status, un
     status.accessSeconds = static_cast<int64_t>(st.st_atime);
     status.known = true;
     AddHostDetails(path, status, details);
+    return true;
+}
+
+bool QueryHostId(const std::filesystem::path& path, uint64_t& volume, uint64_t& index) {
+    HANDLE handle = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    bool ok = ::GetFileInformationByHandle(handle, &info) != 0;
+    ::CloseHandle(handle);
+    if (!ok) return false;
+    volume = info.dwVolumeSerialNumber;
+    index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     return true;
 }
 

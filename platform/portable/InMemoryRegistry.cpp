@@ -6,6 +6,7 @@
 
 #include "platform/Text.h"
 #include "platform/portable/RegistryNode.h"
+#include "platform/portable/RegistryViews.h"
 
 namespace {
 
@@ -35,6 +36,13 @@ bool SplitPath(std::string_view path, std::vector<std::string_view>& parts) {
         start = end + 1;
     }
     return true;
+}
+
+// The path a key has in the store: through the link to the 32-bit classes, the link's
+// target.
+std::string StoredPath(RegKey hive, const std::string& path) {
+    std::string canonical;
+    return regview::ThroughClassesLink(hive, path, canonical) ? canonical : path;
 }
 
 }  // namespace
@@ -233,9 +241,22 @@ int32_t InMemoryRegistry::OpenKey(RegKey parent, const std::string& path, uint32
     }
     Handle* from = Find(parent);
     if (!from) return kInvalidHandle;
+    std::string_view where = path;
+    std::string mapped;
+    if (parent >= 0x80000000u) {
+        if (access & KEY_WOW64_32KEY_) {
+            mapped = regview::ThirtyTwoBitPath(parent, path);
+            where = mapped;
+        }
+        std::string canonical;
+        if (regview::ThroughClassesLink(parent, where, canonical)) {
+            mapped = std::move(canonical);
+            where = mapped;
+        }
+    }
     uint32_t index = freeHandles_.back();
     Handle& slot = handles_[index];
-    int32_t status = OpenFrom(*from, path, access, slot);
+    int32_t status = OpenFrom(*from, where, access & ~KEY_WOW64_32KEY_, slot);
     if (status != kRegSuccess) return status;
     freeHandles_.pop_back();
     slot.inUse = true;
@@ -448,9 +469,10 @@ int32_t InMemoryRegistry::DeleteKey(RegKey key, const std::string& name) {
     return Remove(owner, target);
 }
 
-bool InMemoryRegistry::CreateKey(RegKey hive, const std::string& path) {
+bool InMemoryRegistry::CreateKey(RegKey hive, const std::string& givenPath) {
+    const std::string path = StoredPath(hive, givenPath);
     std::vector<std::string_view> parts;
-    if (!SplitPath(path, parts)) return false;
+    if (!SplitPath(path, parts) || parts.size() > regview::kMaxKeyDepth) return false;
     Node* node = Root(hive);
     if (hive == HKCR) {
         // Per-user classes win where the key already exists there.
@@ -472,7 +494,8 @@ bool InMemoryRegistry::PutValue(RegKey hive, const std::string& path, const std:
     if (!CreateKey(hive, path)) return false;
     Handle* root = Find(hive);
     Handle opened;
-    if (!root || OpenFrom(*root, path, KEY_QUERY_VALUE_, opened) != kRegSuccess) return false;
+    if (!root || OpenFrom(*root, StoredPath(hive, path), KEY_QUERY_VALUE_, opened) != kRegSuccess)
+        return false;
     Node* node = ValueOwner(opened);
     if (!node) return false;
     node->PutValue(name, ExactValue(value));
@@ -483,7 +506,8 @@ bool InMemoryRegistry::PutValue(RegKey hive, const std::string& path, const std:
 bool InMemoryRegistry::DeleteTree(RegKey hive, const std::string& path) {
     Handle* root = Find(hive);
     Handle opened;
-    if (!root || OpenFrom(*root, path, KEY_QUERY_VALUE_, opened) != kRegSuccess) return false;
+    if (!root || OpenFrom(*root, StoredPath(hive, path), KEY_QUERY_VALUE_, opened) != kRegSuccess)
+        return false;
     Node* top = ValueOwner(opened);
     Node* parent = top ? ParentOf(top) : nullptr;
     if (!parent) return false;
@@ -503,7 +527,8 @@ bool InMemoryRegistry::DeleteTree(RegKey hive, const std::string& path) {
 bool InMemoryRegistry::SetReadOnly(RegKey hive, const std::string& path, bool readOnly) {
     Handle* root = Find(hive);
     Handle opened;
-    if (!root || OpenFrom(*root, path, KEY_QUERY_VALUE_, opened) != kRegSuccess) return false;
+    if (!root || OpenFrom(*root, StoredPath(hive, path), KEY_QUERY_VALUE_, opened) != kRegSuccess)
+        return false;
     Node* node = ValueOwner(opened);
     if (node) node->readOnly = readOnly;
     return node != nullptr;

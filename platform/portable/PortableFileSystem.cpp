@@ -60,6 +60,98 @@ fs::path MatchEntry(const fs::path& folder, const std::string& name) {
     return exact;
 }
 
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+// A name cleaned as Windows cleans a long name to make its short name: upper case,
+// no blanks, no dots before the last one, "_" for characters a short name cannot hold.
+void ShortNameParts(const std::string& name, std::string& base, std::string& ext) {
+    std::string cleaned;
+    for (size_t i = 0; i < name.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(name[i]);
+        if (c == ' ') continue;
+        if (c >= 0x80) {
+            while (i + 1 < name.size() && (static_cast<unsigned char>(name[i + 1]) & 0xC0) == 0x80) ++i;
+            cleaned += '_';
+        } else if (std::string_view("+,;=[]").find(static_cast<char>(c)) != std::string_view::npos) {
+            cleaned += '_';
+        } else {
+            cleaned += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+        }
+    }
+    size_t first = cleaned.find_first_not_of('.');
+    cleaned = first == std::string::npos ? "" : cleaned.substr(first);
+    size_t dot = cleaned.rfind('.');
+    base = dot == std::string::npos ? cleaned : cleaned.substr(0, dot);
+    ext = dot == std::string::npos ? "" : cleaned.substr(dot + 1, 3);
+    base.erase(std::remove(base.begin(), base.end(), '.'), base.end());
+}
+
+// A name that is its own short name gets no generated one.
+bool IsShortName(const std::string& name) {
+    size_t dot = name.find('.');
+    std::string base = name.substr(0, dot);
+    std::string ext = dot == std::string::npos ? "" : name.substr(dot + 1);
+    if (base.empty() || base.size() > 8 || ext.size() > 3 || ext.find('.') != std::string::npos)
+        return false;
+    for (char c : name)
+        if (c == ' ' || static_cast<unsigned char>(c) >= 0x80 || (c >= 'a' && c <= 'z') ||
+            std::string_view("+,;=[]").find(c) != std::string_view::npos)
+            return false;
+    return true;
+}
+
+// What a generated short name ("PROGRA~1", "LONGNA~2.TXT") tells: the start of the
+// cleaned long name, its number, its extension. False for any other name.
+struct ShortNameShape {
+    std::string stem, ext;
+    int number = 0;
+};
+bool ParseShortName(const std::string& name, ShortNameShape& shape) {
+    size_t dot = name.rfind('.');
+    std::string base = name.substr(0, dot);
+    size_t tilde = base.rfind('~');
+    if (base.size() > 8 || tilde == std::string::npos || tilde == 0 || tilde + 1 == base.size())
+        return false;
+    if (dot != std::string::npos && name.size() - dot - 1 > 3) return false;
+    std::string digits = base.substr(tilde + 1);
+    if (digits.size() > 6 || digits.find_first_not_of("0123456789") != std::string::npos) return false;
+    shape.stem = text::ToUpper(base.substr(0, tilde));
+    shape.ext = dot == std::string::npos ? "" : text::ToUpper(name.substr(dot + 1));
+    shape.number = std::stoi(digits);
+    return shape.number > 0;
+}
+
+// The entry of `folder` that the short name `name` stands for. The image keeps no short
+// names, and which of several long names got "~1" depends on the order they were made
+// in: `uncertain` is set when the choice cannot be proven (several candidates, a number
+// past the first, a name in the hashed form Windows uses after a few collisions).
+std::optional<fs::path> MatchShortName(const fs::path& folder, const std::string& name,
+                                       bool& uncertain) {
+    ShortNameShape shape;
+    if (!ParseShortName(name, shape)) return std::nullopt;
+    const size_t stemRoom = 7 - std::to_string(shape.number).size();
+    std::vector<fs::path> candidates;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string entry = hostpath::ToUtf8(it->path().filename());
+        if (IsShortName(entry)) continue;
+        std::string base, ext;
+        ShortNameParts(entry, base, ext);
+        if (ext == shape.ext && base.substr(0, stemRoom) == shape.stem) candidates.push_back(it->path());
+    }
+    std::sort(candidates.begin(), candidates.end());
+    bool hashed = shape.stem.size() == 6 &&
+                  std::all_of(shape.stem.begin() + 2, shape.stem.end(), IsHexDigit);
+    if (candidates.empty()) {
+        if (hashed) uncertain = true;
+        return std::nullopt;
+    }
+    if (candidates.size() > 1 || shape.number != 1) uncertain = true;
+    return candidates[std::min<size_t>(static_cast<size_t>(shape.number), candidates.size()) - 1];
+}
+
 // The names of a path, without the trailing dots and blanks Windows ignores.
 std::vector<std::string> SplitParts(const std::string& rest) {
     std::vector<std::string> parts = SplitComponents(rest);
@@ -122,12 +214,14 @@ void PortableFileSystem::KeepSpelled(const std::string& path, const fs::path& ho
 }
 
 std::optional<fs::path> PortableFileSystem::ToHost(const std::string& path) const {
-    return Resolve(path, nullptr);
+    return Resolve(path, nullptr, nullptr);
 }
 
-std::optional<fs::path> PortableFileSystem::Resolve(const std::string& path,
-                                                    HostFileStatus* found) const {
+std::optional<fs::path> PortableFileSystem::Resolve(const std::string& givenPath,
+                                                    HostFileStatus* found, bool* uncertain) const {
     if (found) *found = HostFileStatus{};
+    // The system's calls read a path up to its first NUL.
+    const std::string path = givenPath.substr(0, givenPath.find('\0'));
     if (path.empty() || path.find_first_of("*?\"<>|") != std::string::npos) return std::nullopt;
 
     fs::path base;
@@ -148,7 +242,7 @@ std::optional<fs::path> PortableFileSystem::Resolve(const std::string& path,
             // "C:name" is relative to the current folder when that is on the same drive.
             if (!currentFolder_.empty() && HasDriveLetter(currentFolder_) &&
                 DriveLetter(currentFolder_) == DriveLetter(path))
-                return Resolve(currentFolder_ + "\\" + rest, found);
+                return Resolve(currentFolder_ + "\\" + rest, found, uncertain);
         }
         base = drive->second.root;
     } else if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
@@ -157,7 +251,12 @@ std::optional<fs::path> PortableFileSystem::Resolve(const std::string& path,
         base = fs::path("/");
         rest = path;
     } else {
-        if (!currentFolder_.empty()) return Resolve(currentFolder_ + "\\" + path, found);
+        if (!currentFolder_.empty()) return Resolve(currentFolder_ + "\\" + path, found, uncertain);
+        // An image's relative names never reach the host's own working folder.
+        if (!drives_.empty()) {
+            char letter = drives_.count('C') ? 'C' : drives_.begin()->first;
+            return Resolve(std::string(1, letter) + ":\\" + path, found, uncertain);
+        }
         std::error_code ec;
         base = fs::current_path(ec);
         rest = path;
@@ -191,13 +290,20 @@ std::optional<fs::path> PortableFileSystem::Resolve(const std::string& path,
             if (host != base) host = host.parent_path();
             continue;
         }
-        host = MatchEntry(host, part);
+        fs::path next = MatchEntry(host, part);
+        std::error_code ec;
+        if (!fs::exists(fs::symlink_status(next, ec))) {
+            bool unsure = false;
+            if (auto shortMatch = MatchShortName(host, part, unsure)) next = *shortMatch;
+            if (unsure && uncertain) *uncertain = true;
+        }
+        host = next;
     }
     return host;
 }
 
 bool PortableFileSystem::ResolveWith(const std::string& path, Resolved& r) const {
-    auto host = Resolve(path, &r.status);
+    auto host = Resolve(path, &r.status, nullptr);
     if (!host) return false;
     r.host = std::move(*host);
     r.trailingSeparator = !path.empty() && IsSeparator(path.back());
@@ -215,6 +321,7 @@ bool PortableFileSystem::BasicStatus(const Resolved& r, HostFileStatus& st) {
 namespace {
 uint32_t AttributesOf(const HostFileStatus& st) {
     uint32_t attributes = st.dosBits;
+    if (st.isLink) attributes |= kAttrReparsePoint;
     if (st.isDirectory) {
         attributes |= kAttrDirectory;
     } else {
@@ -299,6 +406,24 @@ bool PortableFileSystem::GetLastAccessTime(const std::string& path, DateTime& ti
         return false;
     time = st.accessTime;
     return true;
+}
+
+bool PortableFileSystem::GetFolderId(const std::string& folder, FolderId& id) {
+    Resolved r;
+    HostFileStatus st;
+    if (!ResolveWith(folder, r) || !BasicStatus(r, st) || !st.isDirectory) return false;
+    return QueryHostId(r.host, id.volume, id.index);
+}
+
+bool PortableFileSystem::ExistenceUnknown(const std::string& path) {
+    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]))
+        return true;  // no share is reached from here
+    bool uncertain = false;
+    HostFileStatus st;
+    auto host = Resolve(path, &st, &uncertain);
+    if (uncertain) return true;
+    // A link that leads nowhere is still an entry, as a Windows link is.
+    return host && (st.known ? st.isLink : QueryHostFile(*host, st, kHostBasic) && st.isLink);
 }
 
 bool PortableFileSystem::GetFileStamp(const std::string& path, FileStamp& stamp) {

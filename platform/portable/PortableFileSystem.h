@@ -1,6 +1,9 @@
 #pragma once
 // A file system for worlds without Windows: drive letters map to host folders, each
-// with a drive type; other paths are host paths. Windows paths are resolved on the
+// with a drive type; other paths are host paths. Relative names are resolved against
+// the current folder, or in an image (a file system with drives) against the root of
+// its C: drive, never the host's working folder. A symbolic link shows as a reparse
+// point. Short names ("PROGRA~1") are matched to the long names they were made from. Windows paths are resolved on the
 // host without regard to case, "\" and "/" both separate, trailing dots and blanks
 // of a name are ignored as Windows ignores them. Unix permission bits stand for the
 // access rights of a Windows account that is not an administrator: a file without
@@ -32,6 +35,8 @@ public:
     bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries) override;
     bool GetLastAccessTime(const std::string& path, DateTime& time) override;
     bool GetFileStamp(const std::string& path, FileStamp& stamp) override;
+    bool GetFolderId(const std::string& folder, FolderId& id) override;
+    bool ExistenceUnknown(const std::string& path) override;
     bool AppendLine(const std::string& path, const std::string& text) override;
     bool CreateEmpty(const std::string& path) override;
     bool WriteAnsiText(const std::string& path, const std::string& text) override;
@@ -52,8 +57,10 @@ private:
     };
     // The basic status of a resolved path: the one its resolution read, or read now.
     static bool BasicStatus(const Resolved& r, HostFileStatus& st);
-    std::optional<std::filesystem::path> Resolve(const std::string& path,
-                                                 HostFileStatus* found) const;
+    // `uncertain` (when given) is set when a short name in the path could not be told
+    // apart from another.
+    std::optional<std::filesystem::path> Resolve(const std::string& path, HostFileStatus* found,
+                                                 bool* uncertain) const;
     bool ResolveWith(const std::string& path, Resolved& r) const;
     bool CanWrite(const Resolved& r) const;
     std::map<char, Drive> drives_;

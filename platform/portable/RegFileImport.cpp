@@ -5,6 +5,7 @@
 
 #include "platform/Text.h"
 #include "platform/portable/RegFile.h"
+#include "platform/portable/RegistryViews.h"
 
 namespace {
 
@@ -153,12 +154,17 @@ private:
         if (!ParseHiveName(hiveName, change.hive))
             return Fail(i, "unknown registry hive \"" + std::string(hiveName) + "\"");
         if (!path.empty() && path.back() == '\\') path.remove_suffix(1);
-        for (size_t start = 0; start <= path.size() && !path.empty();) {
+        size_t depth = 0;
+        for (size_t start = 0; start <= path.size() && !path.empty(); ++depth) {
             size_t end = path.find('\\', start);
             if (end == std::string_view::npos) end = path.size();
             if (end == start) return Fail(i, "empty key name in \"" + std::string(inner) + "\"");
             start = end + 1;
         }
+        if (depth > regview::kMaxKeyDepth)
+            return Fail(i, "the key is nested " + std::to_string(depth) +
+                               " levels deep; Windows allows at most " +
+                               std::to_string(regview::kMaxKeyDepth));
         if (remove && path.empty()) return Fail(i, "a whole hive cannot be deleted");
         if (path.find('\0') != std::string_view::npos) return Fail(i, "a NUL character in a key name");
         change.kind = remove ? Change::kDeleteKey : Change::kCreateKey;

@@ -18,6 +18,8 @@ public:
     bool GetLastAccessTime(const std::string& p, DateTime& t) override {
         return For(p).GetLastAccessTime(p, t);
     }
+    bool GetFolderId(const std::string& p, FolderId& id) override { return For(p).GetFolderId(p, id); }
+    bool ExistenceUnknown(const std::string& p) override { return For(p).ExistenceUnknown(p); }
     bool GetFileStamp(const std::string& p, FileStamp& s) override { return For(p).GetFileStamp(p, s); }
     bool AppendLine(const std::string& p, const std::string& t) override { return For(p).AppendLine(p, t); }
     bool CreateEmpty(const std::string& p) override { return For(p).CreateEmpty(p); }

@@ -7,6 +7,30 @@
 
 namespace {
 
+bool IsUnc(const std::string& path) { return path.size() > 2 && path[0] == '\\' && path[1] == '\\'; }
+
+// The path as the wide calls take it. One too long for the classic limit (folders
+// stop at 248 characters) gets the "\\?\" prefix, or "\\?\UNC\" for a network path;
+// the prefix turns the system's own clean-up off, so "/" becomes "\" here.
+std::wstring ApiPath(const std::string& path) {
+    std::wstring w = win::Wide(path);
+    if (w.size() < 248 || w.rfind(L"\\\\?\\", 0) == 0 || w.rfind(L"\\\\.\\", 0) == 0) return w;
+    for (wchar_t& c : w)
+        if (c == L'/') c = L'\\';
+    bool drive = w.size() >= 3 && w[1] == L':' && w[2] == L'\\';
+    if (drive) return L"\\\\?\\" + w;
+    if (IsUnc(path)) return L"\\\\?\\UNC\\" + w.substr(2);
+    return w;
+}
+
+// "\\server\share\" of a network path.
+std::string ShareRoot(const std::string& path) {
+    size_t serverEnd = path.find('\\', 2);
+    if (serverEnd == std::string::npos) return path + "\\";
+    size_t shareEnd = path.find('\\', serverEnd + 1);
+    return shareEnd == std::string::npos ? path + "\\" : path.substr(0, shareEnd + 1);
+}
+
 std::string ToAnsi(const std::string& utf8) {
     std::wstring wide = win::Wide(utf8);
     if (wide.empty()) return "";
@@ -33,14 +57,14 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 }  // namespace
 
 bool Win32FileSystem::GetAttributes(const std::string& path, uint32_t& attributes) {
-    DWORD a = GetFileAttributesW(win::Wide(path).c_str());
+    DWORD a = GetFileAttributesW(ApiPath(path).c_str());
     if (a == INVALID_FILE_ATTRIBUTES) return false;
     attributes = a;
     return true;
 }
 
 bool Win32FileSystem::CanOpenForReading(const std::string& path) {
-    win::UniqueHandle file(CreateFileW(win::Wide(path).c_str(), GENERIC_READ,
+    win::UniqueHandle file(CreateFileW(ApiPath(path).c_str(), GENERIC_READ,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     return file.valid();
@@ -53,7 +77,7 @@ uint32_t Win32FileSystem::QueryDriveType(const std::string& root) {
 bool Win32FileSystem::ListFolder(const std::string& folder, std::vector<DirEntry>& entries) {
     entries.clear();
     WIN32_FIND_DATAW data;
-    win::UniqueFind find(FindFirstFileW(win::Wide(folder + "\\*.*").c_str(), &data));
+    win::UniqueFind find(FindFirstFileW(ApiPath(folder + "\\*.*").c_str(), &data));
     if (!find.valid()) return false;
     do {
         entries.push_back(DirEntry{win::NarrowZ(data.cFileName), data.dwFileAttributes});
@@ -63,7 +87,7 @@ bool Win32FileSystem::ListFolder(const std::string& folder, std::vector<DirEntry
 
 bool Win32FileSystem::GetLastAccessTime(const std::string& path, DateTime& time) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(win::Wide(path).c_str(), GetFileExInfoStandard, &data)) return false;
+    if (!GetFileAttributesExW(ApiPath(path).c_str(), GetFileExInfoStandard, &data)) return false;
     SYSTEMTIME utc, local;
     if (!FileTimeToSystemTime(&data.ftLastAccessTime, &utc)) return false;
     if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) return false;
@@ -71,8 +95,33 @@ bool Win32FileSystem::GetLastAccessTime(const std::string& path, DateTime& time)
     return true;
 }
 
+bool Win32FileSystem::GetFolderId(const std::string& folder, FolderId& id) {
+    // Opening a folder needs the backup-semantics flag; reading its attributes needs no
+    // right to its content.
+    win::UniqueHandle handle(CreateFileW(ApiPath(folder).c_str(), FILE_READ_ATTRIBUTES,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle.valid()) return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(handle.get(), &info)) return false;
+    id.volume = info.dwVolumeSerialNumber;
+    id.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return true;
+}
+
+bool Win32FileSystem::ExistenceUnknown(const std::string& path) {
+    // An entry that is there but opens only through whoever owns its link (an App
+    // Execution Alias, a cloud placeholder) exists.
+    DWORD a = GetFileAttributesW(ApiPath(path).c_str());
+    if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT)) return true;
+    // Nothing can be said of a file on a share that cannot be reached.
+    if (IsUnc(path) && GetFileAttributesW(ApiPath(ShareRoot(path)).c_str()) == INVALID_FILE_ATTRIBUTES)
+        return true;
+    return false;
+}
+
 bool Win32FileSystem::AppendLine(const std::string& path, const std::string& text) {
-    win::UniqueHandle file(CreateFileW(win::Wide(path).c_str(), FILE_APPEND_DATA,
+    win::UniqueHandle file(CreateFileW(ApiPath(path).c_str(), FILE_APPEND_DATA,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return false;
@@ -82,7 +131,7 @@ bool Win32FileSystem::AppendLine(const std::string& path, const std::string& tex
 bool Win32FileSystem::CreateEmpty(const std::string& path) { return WriteFile(path, ""); }
 
 bool Win32FileSystem::ReadFile(const std::string& path, std::string& bytes) {
-    win::UniqueHandle file(CreateFileW(win::Wide(path).c_str(), GENERIC_READ,
+    win::UniqueHandle file(CreateFileW(ApiPath(path).c_str(), GENERIC_READ,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                        FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file.valid()) return false;
@@ -102,7 +151,7 @@ bool Win32FileSystem::ReadFile(const std::string& path, std::string& bytes) {
 }
 
 bool Win32FileSystem::WriteFile(const std::string& path, const std::string& bytes) {
-    win::UniqueHandle file(CreateFileW(win::Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+    win::UniqueHandle file(CreateFileW(ApiPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                        nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return false;
     return WriteAll(file.get(), bytes);
