@@ -37,6 +37,11 @@ public:
         for (const std::string& file : options.registryFiles) {
             if (!LoadRegFile(registry_, hostFiles_, file, error)) return false;
         }
+        // Relative names mean what they meant on that machine: below the root of its
+        // system drive.
+        std::string windows = system_.WindowsDirectory();
+        bool onDrive = windows.size() >= 2 && windows[1] == ':';
+        imageFiles_.SetCurrentFolder(onDrive ? windows.substr(0, 2) + "\\" : "C:\\");
         return true;
     }
 

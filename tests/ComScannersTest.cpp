@@ -101,23 +101,28 @@ TEST(ComScanners, ShellCommandsOfApplications) {
 
 TEST(ComScanners, ProgrammaticIdentifiers) {
     const std::string id = "{99999999-9999-9999-9999-999999999999}";
+    // Where the class is registered besides nowhere: the HKLM classes, or only the
+    // 32-bit view (a 32-bit control), under either spelling an export may give it.
     struct Case {
-        std::string progId, classText;
-        bool classUnderHklmOnly, reported;
+        std::string progId, classText, classKeyInHklm;
+        bool reported;
     } cases[] = {
-        {"Gone.Thing", id, false, true},
-        {"Kept.Thing", id, true, false},
-        {"Odd.Thing", id.substr(1, 36), false, false},  // no braces
-        {"HeaderFooter.HeaderFooter", id, false, false},
-        {"headerfooter.HEADERFOOTER.1", id, false, false},
-        {".gone", id, false, false},  // an extension is never an identifier
+        {"Gone.Thing", id, "", true},
+        {"Kept.Thing", id, "SOFTWARE\\Classes\\CLSID\\", false},
+        {"Old.Control", id, "SOFTWARE\\Classes\\WOW6432Node\\CLSID\\", false},
+        {"Old.AddIn", id, "SOFTWARE\\WOW6432Node\\Classes\\CLSID\\", false},
+        {"Not.A.Class", id, "SOFTWARE\\WOW6432Node\\Classes\\Interface\\", true},
+        {"Odd.Thing", id.substr(1, 36), "", false},  // no braces
+        {"HeaderFooter.HeaderFooter", id, "", false},
+        {"headerfooter.HEADERFOOTER.1", id, "", false},
+        {".gone", id, "", false},  // an extension is never an identifier
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.progId);
         ScanWorld w;
         w.Put(HKCR, c.progId + "\\CLSID", "", c.classText);
-        if (c.classUnderHklmOnly)
-            w.world.registry.CreateKey(HKLM, "SOFTWARE\\Classes\\CLSID\\" + c.classText);
+        if (!c.classKeyInHklm.empty())
+            w.world.registry.CreateKey(HKLM, c.classKeyInHklm + c.classText);
         SR_ActivexHKCR(w.app);
         EXPECT_EQ(
             w.ProblemFields(),
@@ -138,6 +143,8 @@ TEST(ComScanners, TypeLibraryReferences) {
         {"CLSID", cls, lib, "TypeLib", false},
         {"Interface", cls, lib, "Interface", false},
         {"Interface", cls, lib, "CLSID", false},
+        {"CLSID", cls, lib, "WOW6432Node\\CLSID", false},
+        {"CLSID", cls, lib, "WOW6432Node\\Interface", false},
         {"CLSID", cls, "  " + lib + "  ", "", true},
         {"CLSID", cls, "{7777}", "", false},
         {"CLSID", "NotAGuid", lib, "", false},

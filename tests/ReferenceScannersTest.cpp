@@ -160,6 +160,7 @@ TEST(ReferenceScanners, SlowInfoCachePathDecoding) {
         {h + std::string("C\0:\0x", 5), "C:"},             // a single byte left over is dropped
         {h + std::string(" \0C\0:\0\0\0\0\0", 10), "C:"},  // blanks go before trailing zeros
         {h + std::string("\0\0\0\0", 4), ""},
+        {h + std::string("C\0:\0\0\0x\0", 8), "C:"},  // what follows a NUL is not the path
     };
     for (const auto& [raw, path] : cases) EXPECT_EQ(ProgramPathFromSlowInfoCache(raw), path);
 }

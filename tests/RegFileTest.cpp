@@ -21,6 +21,12 @@ std::string Utf16File(const std::vector<std::string>& lines) {
 
 const std::string kHeader = "Windows Registry Editor Version 5.00";
 
+std::string Repeat(const std::string& part, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i) text += part;
+    return text;
+}
+
 // What REG EXPORT under Wine wrote for the key that `BuildGolden` lays out.
 const std::string kGolden = Utf16File({
     kHeader,
@@ -255,6 +261,10 @@ TEST(RegFile, AMalformedFileChangesNothingAndNamesItsLine) {
         {"\xFE\xFF", "line 1: UTF-16 big-endian files are not supported"},
         {head + std::string("[HKCU\\a\0b]\r\n", 11), "line 4: a NUL character in a key name"},
         {head + std::string("\"a\0\"=\"\"\r\n", 10), "line 4: a NUL character in a value name"},
+        {head + "[HKCU" + Repeat("\\k", 513) + "]\r\n",
+         "line 4: the key is nested 513 levels deep; Windows allows at most 512"},
+        {head + "[HKCU" + Repeat("\\k", 20000) + "]\r\n",
+         "line 4: the key is nested 20000 levels deep; Windows allows at most 512"},
     };
     for (const auto& [bytes, expected] : cases) {
         InMemoryRegistry reg;
@@ -265,6 +275,14 @@ TEST(RegFile, AMalformedFileChangesNothingAndNamesItsLine) {
         EXPECT_EQ(reg.KeyCount(), 1u) << expected;
         EXPECT_EQ(Read(reg, HKCU, "Existing", "v").data, std::string("0\0", 2));
     }
+}
+
+TEST(RegFile, KeysAsDeepAsWindowsAllowsAreRead) {
+    InMemoryRegistry reg;
+    std::string error;
+    ASSERT_TRUE(ImportRegFile(reg, kHeader + "\r\n[HKCU" + Repeat("\\k", 512) + "]\r\n", error))
+        << error;
+    EXPECT_EQ(reg.KeyCount(), 512u);
 }
 
 TEST(RegFile, LoadRegFileNamesTheFile) {

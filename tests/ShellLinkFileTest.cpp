@@ -60,6 +60,8 @@ TEST(ShellLinkFile, TargetComesFromTheSourceTheShellPrefers) {
          li::LinkInfo(nullptr, &unicodeShare, "f.txt"), "\\\\сервер\\общий\\f.txt"},
         {"mapped drive: the network path first", li::kLinkInfo,
          li::LinkInfo(&mapped, &mappedShare, "d\\f.txt"), "\\\\srv\\s\\d\\f.txt"},
+        {"shared local disk: the local path first", li::kLinkInfo,
+         li::LinkInfo(&dataFolder, &share, "report.doc"), "C:\\Data\\report.doc"},
         {"ID list, Windows XP items", li::kIdList, ProgramIdList(li::Form::WindowsXp), kApp},
         {"ID list, Windows 7 items", li::kIdList, ProgramIdList(li::Form::Windows7), kApp},
         {"ID list, Windows 10 items", li::kIdList, ProgramIdList(li::Form::Windows10), kApp},

@@ -31,6 +31,22 @@ std::basic_string<Char> NativeFromUtf8(const std::string& utf8) {
     }
 }
 
+// The host path as the host's calls reach it: on Windows a path too long for the
+// classic limit (folders stop at 248 characters) gets the "\\?\" prefix.
+inline std::filesystem::path Reachable(const std::filesystem::path& path) {
+#ifdef _WIN32
+    const std::wstring& name = path.native();
+    if (name.size() < 248 || name.rfind(L"\\\\", 0) == 0 || name.size() < 3 || name[1] != L':')
+        return path;
+    std::wstring prefixed = L"\\\\?\\" + name;
+    for (wchar_t& c : prefixed)
+        if (c == L'/') c = L'\\';
+    return std::filesystem::path(std::move(prefixed));
+#else
+    return path;
+#endif
+}
+
 inline std::string ToUtf8(const std::filesystem::path& path) {
     std::u8string u8 = path.u8string();
     return std::string(u8.begin(), u8.end());

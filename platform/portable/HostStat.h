@@ -3,6 +3,7 @@
 // calls (stat and extended attributes on Linux, the C runtime on Windows).
 #include <cstdint>
 #include <filesystem>
+#include <vector>
 
 #include "platform/DateTime.h"
 
@@ -41,5 +42,9 @@ bool QueryHostFile(const std::filesystem::path& path, HostFileStatus& status,
                    unsigned details = kHostAllDetails);
 // The identity of a folder (or file) on the host; false when it cannot be read.
 bool QueryHostId(const std::filesystem::path& path, uint64_t& volume, uint64_t& index);
+// The entries of a host folder ("." and ".." left out), as full paths; false when it
+// cannot be listed. (The C runtime's directory listing on Windows silently lists the
+// working folder when given a long path.)
+bool ListHostFolder(const std::filesystem::path& folder, std::vector<std::filesystem::path>& entries);
 // Reads the details into a status the basic query filled.
 void AddHostDetails(const std::filesystem::path& path, HostFileStatus& status, unsigned details);

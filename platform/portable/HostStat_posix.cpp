@@ -46,6 +46,14 @@ bool QueryHostId(const std::filesystem::path& path, uint64_t& volume, uint64_t& 
     return true;
 }
 
+bool ListHostFolder(const std::filesystem::path& folder, std::vector<std::filesystem::path>& entries) {
+    entries.clear();
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        entries.push_back(it->path());
+    return !ec;
+}
+
 void AddHostDetails(const std::filesystem::path& path, HostFileStatus& status, unsigned details) {
     if (details & kHostDosBits) {
         // Wine keeps the hidden and system bits as "0x<hex>" in this attribute.

@@ -53,10 +53,11 @@ std::vector<std::string> SplitComponents(const std::string& rest) {
 fs::path MatchEntry(const fs::path& folder, const std::string& name) {
     fs::path exact = folder / hostpath::FromUtf8(name);
     std::error_code ec;
-    if (fs::exists(fs::symlink_status(exact, ec))) return exact;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (text::EqualsNoCase(hostpath::ToUtf8(it->path().filename()), name)) return it->path();
-    }
+    if (fs::exists(fs::symlink_status(hostpath::Reachable(exact), ec))) return exact;
+    std::vector<fs::path> entries;
+    ListHostFolder(hostpath::Reachable(folder), entries);
+    for (const fs::path& entry : entries)
+        if (text::EqualsNoCase(hostpath::ToUtf8(entry.filename()), name)) return entry;
     return exact;
 }
 
@@ -132,14 +133,14 @@ std::optional<fs::path> MatchShortName(const fs::path& folder, const std::string
     ShortNameShape shape;
     if (!ParseShortName(name, shape)) return std::nullopt;
     const size_t stemRoom = 7 - std::to_string(shape.number).size();
-    std::vector<fs::path> candidates;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::string entry = hostpath::ToUtf8(it->path().filename());
+    std::vector<fs::path> entries, candidates;
+    ListHostFolder(hostpath::Reachable(folder), entries);
+    for (const fs::path& path : entries) {
+        std::string entry = hostpath::ToUtf8(path.filename());
         if (IsShortName(entry)) continue;
         std::string base, ext;
         ShortNameParts(entry, base, ext);
-        if (ext == shape.ext && base.substr(0, stemRoom) == shape.stem) candidates.push_back(it->path());
+        if (ext == shape.ext && base.substr(0, stemRoom) == shape.stem) candidates.push_back(path);
     }
     std::sort(candidates.begin(), candidates.end());
     bool hashed = shape.stem.size() == 6 &&
@@ -231,7 +232,7 @@ std::optional<fs::path> PortableFileSystem::Resolve(const std::string& givenPath
         auto drive = drives_.find(DriveLetter(path));
         if (drive == drives_.end()) {
 #ifdef _WIN32
-            return hostpath::FromUtf8(path);  // a drive of the host itself
+            return hostpath::Reachable(hostpath::FromUtf8(path));  // a drive of the host itself
 #else
             return std::nullopt;
 #endif
@@ -274,6 +275,7 @@ std::optional<fs::path> PortableFileSystem::Resolve(const std::string& givenPath
         spelled = SpelledPath(base, SplitParts(rest), exact);
         if (spelled && !fromWorkingFolder) KeepSpelled(path, exact);
     }
+    exact = hostpath::Reachable(exact);
     HostFileStatus status;
     if (spelled && QueryHostFile(exact, status, kHostBasic)) {
         if (found) {
@@ -299,7 +301,7 @@ std::optional<fs::path> PortableFileSystem::Resolve(const std::string& givenPath
         }
         host = next;
     }
-    return host;
+    return hostpath::Reachable(host);
 }
 
 bool PortableFileSystem::ResolveWith(const std::string& path, Resolved& r) const {
@@ -376,11 +378,11 @@ bool PortableFileSystem::ListFolder(const std::string& folder, std::vector<DirEn
     if (!ResolveWith(folder, r) || !BasicStatus(r, st) || !st.isDirectory || !st.readable)
         return false;
 
+    std::vector<fs::path> paths;
+    if (!ListHostFolder(r.host, paths)) return false;
     std::vector<DirEntry> found;
-    std::error_code ec;
-    for (fs::directory_iterator it(r.host, ec), end; !ec && it != end; it.increment(ec))
-        found.push_back(DirEntry{hostpath::ToUtf8(it->path().filename()), HostAttributes(it->path())});
-    if (ec) return false;
+    for (const fs::path& path : paths)
+        found.push_back(DirEntry{hostpath::ToUtf8(path.filename()), HostAttributes(path)});
     // NTFS lists names in case-insensitive order.
     std::sort(found.begin(), found.end(), [](const DirEntry& a, const DirEntry& b) {
         return text::CompareNoCase(a.name, b.name) < 0;

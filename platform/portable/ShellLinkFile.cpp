@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/FileSystem.h"
 #include "platform/Text.h"
 #include "platform/portable/ByteStream.h"
 #include "platform/portable/ShellItemIds.h"
@@ -212,9 +213,13 @@ std::string TargetPath(const LinkFile& link) {
     if (link.flags & kHasDarwinId) return "";
     const linkinfo::LinkInfo* info =
         link.linkInfo && !(link.flags & kForceNoLinkInfo) ? &*link.linkInfo : nullptr;
-    if (info && info->hasNetwork && !info->netName.empty())
+    const bool local = info && info->hasLocalPath && !info->localBasePath.empty();
+    const bool network = info && info->hasNetwork && !info->netName.empty();
+    // A file on a shared local disk has both forms, and the local one is the target; on
+    // a mapped network drive the letter may be gone, the share is the target.
+    if (network && (!local || info->driveType == kDriveRemote))
         return JoinNetworkPath(info->netName, info->commonPathSuffix);
-    if (info && info->hasLocalPath && info->localBasePathIsUnicode && !info->localBasePath.empty())
+    if (local && info->localBasePathIsUnicode)
         return info->localBasePath + info->commonPathSuffix;
     // The ID list has the names in Unicode; an ANSI local path depends on the code
     // page of the machine that wrote it, so it only serves when the list gives nothing.
@@ -225,8 +230,7 @@ std::string TargetPath(const LinkFile& link) {
             if (!path.empty()) return path;
         }
     }
-    if (info && info->hasLocalPath && !info->localBasePath.empty())
-        return info->localBasePath + info->commonPathSuffix;
+    if (local) return info->localBasePath + info->commonPathSuffix;
     return EnvironmentTarget(link);
 }
 

@@ -174,6 +174,48 @@ TEST_P(FileSystemContract, LogLinesAndWholeFilesAreWrittenAsTheyShouldBe) {
     EXPECT_FALSE(files->ReadFile(folder.File("missing\\c.log"), back));
 }
 
+// A folder below the temporary folder can lie deeper than the 260 characters of a
+// classic Windows path; it is read like any other, never taken for a missing file.
+TEST_P(FileSystemContract, PathsPastTheClassicLimitWorkLikeAnyOther) {
+    std::string deep = folder.File("long");
+    while (deep.size() < 400) deep += "\\a folder with a long name";
+    const std::string file = deep + "\\old.tmp";
+    ASSERT_TRUE(contract::MakeLongHostFolders(deep));
+    ASSERT_TRUE(contract::MakeLongHostFile(file, "x"));
+    EXPECT_EQ(Attributes(file, kAttrDirectory), "0");
+    EXPECT_EQ(Attributes(deep, kAttrDirectory), std::to_string(kAttrDirectory));
+    EXPECT_TRUE(FileExists(*app, file));
+    EXPECT_FALSE(FileExists(*app, deep + "\\gone.tmp"));
+    std::vector<DirEntry> entries;
+    ASSERT_TRUE(files->ListFolder(deep, entries));
+    EXPECT_EQ(entries.back().name, "old.tmp");
+    DateTime accessed;
+    EXPECT_TRUE(files->GetLastAccessTime(file, accessed));
+    FolderId id;
+    EXPECT_TRUE(files->GetFolderId(deep, id));
+    contract::RemoveLongHostTree(folder.File("long"));
+}
+
+// A walk that meets a folder a second time, under another spelling or through a link,
+// knows it by its identity.
+TEST_P(FileSystemContract, AFolderIsKnownByItsIdentityWhateverItsSpelling) {
+    FolderId sub, subAgain, top, missing;
+    ASSERT_TRUE(files->GetFolderId(folder.File("sub"), sub));
+    ASSERT_TRUE(files->GetFolderId(folder.File("SUB") + "\\", subAgain));
+    ASSERT_TRUE(files->GetFolderId(folder.path(), top));
+    EXPECT_EQ(sub, subAgain);
+    EXPECT_FALSE(sub == top);
+    EXPECT_FALSE(files->GetFolderId(folder.File("missing"), missing));
+}
+
+// What the file system cannot check is never missing: a share that cannot be reached.
+// A file that is simply not there is.
+TEST_P(FileSystemContract, OnlyWhatCanBeCheckedIsMissing) {
+    EXPECT_TRUE(FileExists(*app, "\\\\brivolex-no-such-server\\share\\tool.exe"));
+    EXPECT_FALSE(files->ExistenceUnknown(folder.File("missing.txt")));
+    EXPECT_FALSE(FileExists(*app, folder.File("missing.txt")));
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, FileSystemContract,
                          ::testing::ValuesIn(contract::HostFileSystemBackends()),
                          [](const auto& info) { return info.param.name; });

@@ -17,6 +17,14 @@ bool SetHostDosBits(const std::string& path, uint32_t bits);
 // Sets the last-access time stamp of a file, given in local time.
 bool SetHostAccessTime(const std::string& path, const DateTime& local);
 
+// Creates a folder and the folders above it, and a file, also past the classic
+// 260-character limit of Windows paths.
+bool MakeLongHostFolders(const std::string& path);
+bool MakeLongHostFile(const std::string& path, const std::string& bytes);
+// Removes a folder with everything below it, also past that limit (the runtime's own
+// listing lists the working folder when it is given a long path).
+void RemoveLongHostTree(const std::string& folder);
+
 // While it lives, the file cannot be opened for reading: held open with share mode 0
 // on Windows, its read permission removed elsewhere.
 class UnreadableFile {

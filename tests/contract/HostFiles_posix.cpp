@@ -5,6 +5,7 @@
 #include <time.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "tests/contract/HostFiles.h"
 
@@ -39,6 +40,24 @@ bool SetHostAccessTime(const std::string& path, const DateTime& local) {
     if (seconds == static_cast<time_t>(-1)) return false;
     struct timespec times[2] = {{seconds, 0}, {0, UTIME_OMIT}};
     return ::utimensat(AT_FDCWD, Host(path).c_str(), times, 0) == 0;
+}
+
+bool MakeLongHostFolders(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::create_directories(Host(path), ec);
+    return !ec;
+}
+
+bool MakeLongHostFile(const std::string& path, const std::string& bytes) {
+    std::FILE* file = std::fopen(Host(path).c_str(), "wb");
+    if (!file) return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && ok;
+}
+
+void RemoveLongHostTree(const std::string& folder) {
+    std::error_code ec;
+    std::filesystem::remove_all(Host(folder), ec);
 }
 
 struct UnreadableFile::Hold {

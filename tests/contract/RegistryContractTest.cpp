@@ -33,6 +33,10 @@ TEST_P(RegistryContract, ValueReadsStopAtTheirBufferSize) {
          REG_BINARY_},
         {"binary of 1500", RegBinary(std::string(1500, 'x')), 234, 1500, "", 0},
         {"eight-character path", RegString("C:\\x.exe"), 0, 9, "C:\\x.exe", REG_SZ_},
+        // Counted without a NUL after it (the character behind the count is no NUL, so
+        // nothing adds one): kept whole.
+        {"path stored without its final zero", RegValue{REG_SZ_, "C:\\x.exe?", 8}, 0, 8,
+         "C:\\x.exe", REG_SZ_},
         {"dword as three characters", RegDword(0x00636261), 0, 4, "abc", REG_DWORD_},
         {"expand string unexpanded", RegString("%windir%\\x", REG_EXPAND_SZ_), 0, 11, "%windir%\\x",
          REG_EXPAND_SZ_},

@@ -33,6 +33,49 @@ bool SetHostAccessTime(const std::string& path, const DateTime& local) {
     return file.valid() && SetFileTime(file.get(), nullptr, &stamp, nullptr) != 0;
 }
 
+namespace {
+std::wstring Prefixed(const std::string& path) { return L"\\\\?\\" + win::Wide(path); }
+}  // namespace
+
+bool MakeLongHostFolders(const std::string& path) {
+    std::wstring full = Prefixed(path);
+    for (size_t at = full.find(L'\\', 7); at != std::wstring::npos; at = full.find(L'\\', at + 1))
+        CreateDirectoryW(full.substr(0, at).c_str(), nullptr);
+    return CreateDirectoryW(full.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+bool MakeLongHostFile(const std::string& path, const std::string& bytes) {
+    win::UniqueHandle file(CreateFileW(Prefixed(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file.valid() &&
+           WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+namespace {
+void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring path = folder + L"\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(path);
+            } else {
+                DeleteFileW(path.c_str());
+            }
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+}  // namespace
+
+void RemoveLongHostTree(const std::string& folder) { RemoveTree(Prefixed(folder)); }
+
 struct UnreadableFile::Hold {
     win::UniqueHandle file;
 };
