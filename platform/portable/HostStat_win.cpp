@@ -1,4 +1,3 @@
-#ifdef _WIN32
 #include <io.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -53,4 +52,3 @@ void AddHostDetails(const std::filesystem::path& path, HostFileStatus& status, u
                                      local.tm_hour,        local.tm_min,     local.tm_sec};
     }
 }
-#endif
