@@ -1,5 +1,6 @@
 #include "cli/CliOptions.h"
 
+#include <CLI/CLI.hpp>
 #include <cctype>
 
 #include "platform/FileSystem.h"
@@ -39,71 +40,110 @@ bool ParseDrive(const std::string& spec, DriveMapping& drive, std::string& error
     return true;
 }
 
-}  // namespace
-
-std::string UsageText() {
-    return "usage: brivolex-cli scan [--json] [--report FILE] [--registry FILE.reg]...\n"
-           "                         [--drive LETTER=FOLDER[,TYPE]]... [--app-dir DIR]\n"
-           "       brivolex-cli shortcut [--json] FILE...\n"
-           "TYPE is fixed (default), removable, remote, cdrom or ramdisk.\n";
-}
-
-bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options, std::string& error) {
-    if (args.empty()) {
-        error = "no command given";
-        return false;
-    }
-    options.command = args[0];
-    if (options.command != "scan" && options.command != "shortcut") {
-        error = "unknown command '" + options.command + "'";
-        return false;
-    }
-    for (size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= args.size()) {
-                error = arg + " needs a value";
+bool ParseDrives(const std::vector<std::string>& specs, CliOptions& options, std::string& error) {
+    for (const std::string& spec : specs) {
+        DriveMapping drive;
+        if (!ParseDrive(spec, drive, error)) return false;
+        for (const DriveMapping& earlier : options.drives) {
+            if (earlier.letter == drive.letter) {
+                error = std::string("drive ") + drive.letter + ": is mapped twice";
                 return false;
             }
-            out = args[++i];
-            return true;
-        };
-        if (arg == "--json") {
-            options.json = true;
-        } else if (options.command == "scan" && arg == "--report") {
-            if (!value(options.reportFile)) return false;
-        } else if (options.command == "scan" && arg == "--registry") {
-            std::string file;
-            if (!value(file)) return false;
-            options.registryFiles.push_back(file);
-        } else if (options.command == "scan" && arg == "--drive") {
-            std::string spec;
-            if (!value(spec)) return false;
-            DriveMapping drive;
-            if (!ParseDrive(spec, drive, error)) return false;
-            for (const DriveMapping& earlier : options.drives) {
-                if (earlier.letter == drive.letter) {
-                    error = std::string("drive ") + drive.letter + ": is mapped twice";
-                    return false;
-                }
-            }
-            options.drives.push_back(drive);
-        } else if (options.command == "scan" && arg == "--app-dir") {
-            if (!value(options.appDir)) return false;
-        } else if (options.command == "shortcut" && !text::StartsWith(arg, "--")) {
-            options.files.push_back(arg);
-        } else {
-            error = "unknown option '" + arg + "' for " + options.command;
-            return false;
         }
-    }
-    if (options.command == "scan" && !options.drives.empty() && options.registryFiles.empty()) {
-        error = "--drive maps drives of an offline image: give its --registry FILE.reg too";
-        return false;
-    }
-    if (options.command == "shortcut" && options.files.empty()) {
-        error = "shortcut needs at least one FILE";
-        return false;
+        options.drives.push_back(drive);
     }
     return true;
+}
+
+// The help of the whole program starts with the synopsis of both commands.
+class Formatter : public CLI::Formatter {
+public:
+    std::string make_usage(const CLI::App* app, std::string name) const override {
+        if (app->get_parent() != nullptr) return CLI::Formatter::make_usage(app, name);
+        return "usage: brivolex-cli scan [--json] [--report FILE] [--registry FILE.reg]...\n"
+               "                         [--drive LETTER=FOLDER[,TYPE]]... [--app-dir DIR]\n"
+               "       brivolex-cli shortcut [--json] FILE...\n";
+    }
+};
+
+}  // namespace
+
+CliParse ParseCliOptions(const std::vector<std::string>& args, CliOptions& options, std::string& text) {
+    CLI::App app("Finds registry values, shortcuts and temporary files that lead nowhere.",
+                 "brivolex-cli");
+    app.formatter(std::make_shared<Formatter>());
+    app.require_subcommand(0, 1);
+    // Arguments nobody takes are refused below, with the command they came with.
+    app.allow_extras();
+
+    std::vector<std::string> drives;
+    CLI::App* scan = app.add_subcommand("scan", "Runs the whole scan and prints the problems found");
+    scan->allow_extras();
+    scan->footer("TYPE is fixed (default), removable, remote, cdrom or ramdisk.");
+    scan->add_flag("--json", options.json, "One JSON object instead of the table");
+    scan->add_option("--report", options.reportFile, "Also writes the HTML report to FILE")
+        ->type_name("FILE")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    scan->add_option("--registry", options.registryFiles,
+                     "Loads a registry export of an offline image (repeatable)")
+        ->type_name("FILE.reg")
+        ->allow_extra_args(false);
+    scan->add_option("--drive", drives, "Maps a drive letter of the image to a folder (repeatable)")
+        ->type_name("LETTER=FOLDER[,TYPE]")
+        ->allow_extra_args(false);
+    scan->add_option("--app-dir", options.appDir,
+                     "Folder of setup.ini, languages\\ and the logs (default: the program's)")
+        ->type_name("DIR")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+
+    CLI::App* shortcut =
+        app.add_subcommand("shortcut", "Prints what the shell-link reader finds in each file");
+    shortcut->allow_extras();
+    shortcut->add_flag("--json", options.json, "One JSON object per file");
+    shortcut->add_option("FILE", options.files, "Shortcut (.lnk) files")->type_name("");
+    app.footer(scan->get_footer());
+
+    try {
+        app.parse(std::vector<std::string>(args.rbegin(), args.rend()));
+    } catch (const CLI::CallForHelp&) {
+        text = app.help();
+        return CliParse::Help;
+    } catch (const CLI::ArgumentMismatch& e) {
+        // Every option takes one value: "--registry: 1 required FILE.reg missing".
+        std::string what = e.what();
+        text = what.substr(0, what.find(':')) + " needs a value";
+        return CliParse::BadUsage;
+    } catch (const CLI::ParseError& e) {
+        text = text::ReplaceAll(e.what(), "\n", " ");
+        return CliParse::BadUsage;
+    }
+
+    if (!app.remaining().empty()) {
+        text = "unknown command '" + app.remaining().front() + "'";
+        return CliParse::BadUsage;
+    }
+    for (CLI::App* command : {scan, shortcut}) {
+        if (!command->remaining().empty()) {
+            text = "unknown option '" + command->remaining().front() + "' for " + command->get_name();
+            return CliParse::BadUsage;
+        }
+    }
+    if (scan->parsed()) {
+        options.command = "scan";
+        if (!ParseDrives(drives, options, text)) return CliParse::BadUsage;
+        if (!options.drives.empty() && options.registryFiles.empty()) {
+            text = "--drive maps drives of an offline image: give its --registry FILE.reg too";
+            return CliParse::BadUsage;
+        }
+    } else if (shortcut->parsed()) {
+        options.command = "shortcut";
+        if (options.files.empty()) {
+            text = "shortcut needs at least one FILE";
+            return CliParse::BadUsage;
+        }
+    } else {
+        text = "no command given";
+        return CliParse::BadUsage;
+    }
+    return CliParse::Run;
 }

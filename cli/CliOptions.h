@@ -20,6 +20,8 @@ struct CliOptions {
     std::vector<std::string> files;  // the shortcut files of "shortcut"
 };
 
-// False with a one-line error for bad usage.
-bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options, std::string& error);
-std::string UsageText();
+enum class CliParse { Run, Help, BadUsage };
+
+// Run: `options` holds the command line. Help: `text` is the help asked for.
+// BadUsage: `text` is a one-line error.
+CliParse ParseCliOptions(const std::vector<std::string>& args, CliOptions& options, std::string& text);

@@ -12,14 +12,16 @@ namespace {
 
 int Run(const std::vector<std::string>& args) {
     CliOptions options;
-    std::string error;
-    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
-        console::WriteOut(UsageText());
-        return 0;
-    }
-    if (!ParseCliOptions(args, options, error)) {
-        console::WriteErr("brivolex-cli: " + error + " (brivolex-cli --help shows the usage)\n");
-        return 2;
+    std::string text;
+    switch (ParseCliOptions(args, options, text)) {
+        case CliParse::Help:
+            console::WriteOut(text);
+            return 0;
+        case CliParse::BadUsage:
+            console::WriteErr("brivolex-cli: " + text + " (brivolex-cli --help shows the usage)\n");
+            return 2;
+        case CliParse::Run:
+            break;
     }
     if (options.command == "scan") return RunScanCommand(options);
     return RunShortcutCommand(options);

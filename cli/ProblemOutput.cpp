@@ -1,8 +1,8 @@
 #include "cli/ProblemOutput.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <vector>
 
 #include "core/App.h"
@@ -11,19 +11,7 @@
 
 namespace {
 
-bool IsValidUtf8(const std::string& s) {
-    size_t i = 0;
-    while (i < s.size()) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        size_t extra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 && c >= 0xC2 ? 1 : (c & 0xF0) == 0xE0 ? 2
-                                  : (c & 0xF8) == 0xF0 && c <= 0xF4 ? 3 : 99;
-        if (extra == 99 || i + extra >= s.size() + (extra == 0 ? 1 : 0)) return false;
-        for (size_t k = 1; k <= extra; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        i += extra + 1;
-    }
-    return true;
-}
+using nlohmann::ordered_json;
 
 std::string Pad(const std::string& s, size_t width) {
     size_t n = text::CharCount(s);
@@ -32,56 +20,52 @@ std::string Pad(const std::string& s, size_t width) {
 
 }  // namespace
 
-std::string JsonString(const std::string& input) {
-    std::string s = IsValidUtf8(input) ? input : text::AnsiToUtf8(input);
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (c < 0x20 || c == 0x7F) {
-                    char buffer[8];
-                    std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
-                    out += buffer;
-                } else {
-                    out += static_cast<char>(c);
-                }
-        }
+ordered_json JsonText(const std::string& text) {
+    try {
+        (void)ordered_json(text).dump();  // refuses bytes that are not UTF-8
+        return text;
+    } catch (const ordered_json::type_error&) {
+        return text::AnsiToUtf8(text);
     }
-    return out + "\"";
+}
+
+std::string JsonLayout(const ordered_json& value) {
+    std::string out;
+    if (value.is_object()) {
+        for (const auto& item : value.items())
+            out += (out.empty() ? "{" : ", ") + ordered_json(item.key()).dump() + ": " +
+                   JsonLayout(item.value());
+        return out.empty() ? "{}" : out + "}";
+    }
+    if (value.is_array()) {
+        for (const ordered_json& element : value)
+            out += (out.empty() ? "[\n  " : ",\n  ") + JsonLayout(element);
+        return out.empty() ? "[]" : out + "\n]";
+    }
+    return value.dump(-1, ' ', false, ordered_json::error_handler_t::replace);
 }
 
 std::string ProblemJson(App& app) {
-    std::string out = "{\"problems\": [";
-    bool first = true;
+    ordered_json problems = ordered_json::array();
     for (const ProblemRef& p : app.Problems) {
-        out += first ? "\n" : ",\n";
-        first = false;
-        out += "  {\"UID\": " + JsonString(p->UID()) +
-               ", \"pType\": " + std::to_string(p->pType()) +
-               ", \"pTypeName\": " + JsonString(p->pTypeName(app)) +
-               ", \"pSTATUS\": " + std::to_string(p->pSTATUS) +
-               ", \"pStatusName\": " + JsonString(p->pStatusName(app)) +
-               ", \"pInternalType\": " + std::to_string(p->pInternalType) +
-               ", \"pName\": " + JsonString(p->pName()) +
-               ", \"pDescription\": " + JsonString(p->pDescription) +
-               ", \"pCureKeyRoot\": " + JsonString(HiveName(p->pCureKeyRoot)) +
-               ", \"pCureKeyName\": " + JsonString(p->pCureKeyName) +
-               ", \"pCureKeyValueName\": " + JsonString(p->pCureKeyValueName) +
-               ", \"pCureValueType\": " + std::to_string(p->pCureValueType) +
-               ", \"pCureMissingfile\": " + JsonString(p->pCureMissingfile) +
-               ", \"pCureFilename\": " + JsonString(p->pCureFilename) +
-               ", \"pCureMethod\": " + std::to_string(p->pCureMethod) + "}";
+        problems.push_back({{"UID", JsonText(p->UID())},
+                            {"pType", p->pType()},
+                            {"pTypeName", JsonText(p->pTypeName(app))},
+                            {"pSTATUS", p->pSTATUS},
+                            {"pStatusName", JsonText(p->pStatusName(app))},
+                            {"pInternalType", p->pInternalType},
+                            {"pName", JsonText(p->pName())},
+                            {"pDescription", JsonText(p->pDescription)},
+                            {"pCureKeyRoot", JsonText(HiveName(p->pCureKeyRoot))},
+                            {"pCureKeyName", JsonText(p->pCureKeyName)},
+                            {"pCureKeyValueName", JsonText(p->pCureKeyValueName)},
+                            {"pCureValueType", p->pCureValueType},
+                            {"pCureMissingfile", JsonText(p->pCureMissingfile)},
+                            {"pCureFilename", JsonText(p->pCureFilename)},
+                            {"pCureMethod", p->pCureMethod}});
     }
-    out += first ? "]" : "\n]";
-    out += ", \"scanCancelled\": ";
-    out += app.Scan.ScanCancelled ? "true" : "false";
-    out += "}\n";
-    return out;
+    ordered_json result = {{"problems", problems}, {"scanCancelled", app.Scan.ScanCancelled}};
+    return JsonLayout(result) + "\n";
 }
 
 std::string ProblemTable(App& app) {

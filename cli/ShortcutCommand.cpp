@@ -1,6 +1,7 @@
 #include "cli/ShortcutCommand.h"
 
 #include <cstdio>
+#include <nlohmann/json.hpp>
 
 #include "cli/Machine.h"
 #include "cli/ProblemOutput.h"
@@ -20,17 +21,17 @@ std::string ErrorText(const ShellLinkError& error) {
 
 std::string JsonLine(const std::string& file, bool ok, const ShellLinkInfo& info,
                      const ShellLinkError& error) {
-    std::string line = "{\"file\": " + JsonString(file) + ", \"ok\": " + (ok ? "true" : "false");
+    nlohmann::ordered_json line = {{"file", JsonText(file)}, {"ok", ok}};
     if (ok) {
-        line += ", \"target\": " + JsonString(info.target) +
-                ", \"arguments\": " + JsonString(info.arguments) +
-                ", \"description\": " + JsonString(info.description) +
-                ", \"workingDirectory\": " + JsonString(info.workingDirectory) +
-                ", \"iconLocation\": " + JsonString(info.iconLocation);
+        line["target"] = JsonText(info.target);
+        line["arguments"] = JsonText(info.arguments);
+        line["description"] = JsonText(info.description);
+        line["workingDirectory"] = JsonText(info.workingDirectory);
+        line["iconLocation"] = JsonText(info.iconLocation);
     } else {
-        line += ", \"error\": " + JsonString(ErrorText(error));
+        line["error"] = JsonText(ErrorText(error));
     }
-    return line + "}\n";
+    return JsonLayout(line) + "\n";
 }
 
 std::string TextBlock(const std::string& file, bool ok, const ShellLinkInfo& info,

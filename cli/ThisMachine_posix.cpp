@@ -1,4 +1,3 @@
-#ifndef _WIN32
 #include "cli/Machine.h"
 #include "platform/portable/PortableFileSystem.h"
 #include "platform/portable/PortableShellLinks.h"
@@ -21,4 +20,3 @@ std::unique_ptr<Machine> OpenThisMachine(std::string& error) {
             "and --drive C=FOLDER";
     return nullptr;
 }
-#endif

@@ -1,4 +1,3 @@
-#ifdef _WIN32
 #include "cli/Machine.h"
 #include "platform/win32/SystemPlatform.h"
 
@@ -16,4 +15,3 @@ private:
 std::unique_ptr<Machine> OpenThisMachine(std::string&) { return std::make_unique<ThisMachine>(); }
 
 std::unique_ptr<ShellLinks> OpenHostShellLinks() { return std::make_unique<Win32ShellLinks>(); }
-#endif

@@ -6,6 +6,7 @@
 
 struct App;
 
+// SFFOF, "scan folder for old files": lists files below the folder unused for over a year.
 void ScanFolderForOldFiles(App& app, const std::string& folder);
 // The file's last-access date and time; the zero date when it cannot be read.
 DateTime GetDateLastAccessed(App& app, const std::string& path);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <nlohmann/json.hpp>
 
 #include "platform/Text.h"
 
@@ -124,24 +125,13 @@ CommandResult RunBuiltProgram(const std::string& program, const std::vector<std:
 }
 
 std::string JsonField(const std::string& line, const std::string& key) {
-    std::string marker = "\"" + key + "\": ";
-    size_t at = line.find(marker);
-    if (at == std::string::npos) return "<missing>";
-    size_t pos = at + marker.size();
-    if (line[pos] != '"') {
-        size_t end = line.find_first_of(",}", pos);
-        return line.substr(pos, end - pos);
-    }
-    std::string value;
-    for (++pos; pos < line.size() && line[pos] != '"'; ++pos) {
-        if (line[pos] == '\\' && pos + 1 < line.size()) {
-            char e = line[++pos];
-            value += e == 'n' ? '\n' : e == 'r' ? '\r' : e == 't' ? '\t' : e;
-        } else {
-            value += line[pos];
-        }
-    }
-    return value;
+    // A problem line of the scan's list ends with the comma that separates it.
+    size_t open = line.find('{'), close = line.rfind('}');
+    if (open == std::string::npos || close == std::string::npos) return "<not JSON>";
+    auto object = nlohmann::json::parse(line.substr(open, close - open + 1), nullptr, false);
+    if (object.is_discarded()) return "<not JSON>";
+    if (!object.contains(key)) return "<missing>";
+    return object[key].is_string() ? object[key].get<std::string>() : object[key].dump();
 }
 
 }  // namespace testing_support

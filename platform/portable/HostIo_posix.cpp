@@ -1,4 +1,3 @@
-#ifndef _WIN32
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -28,4 +27,3 @@ bool HostAppend(const std::filesystem::path& path, std::string_view bytes) {
     }
     return ::close(fd) == 0 && ok;
 }
-#endif

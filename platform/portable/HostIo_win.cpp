@@ -1,4 +1,3 @@
-#ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
@@ -29,4 +28,3 @@ bool HostAppend(const std::filesystem::path& path, std::string_view bytes) {
     }
     return ::_close(fd) == 0 && ok;
 }
-#endif

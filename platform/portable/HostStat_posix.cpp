@@ -1,4 +1,3 @@
-#ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <time.h>
@@ -74,4 +73,3 @@ void AddHostDetails(const std::filesystem::path& path, HostFileStatus& status, u
                                      local.tm_hour,        local.tm_min,     local.tm_sec};
     }
 }
-#endif

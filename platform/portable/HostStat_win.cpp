@@ -1,4 +1,3 @@
-#ifdef _WIN32
 // The host's own file calls: the C runtime's stat gives whole seconds, no file number,
 // refuses long paths and names with a trailing separator, and needs a directory search
 // for the hidden and system bits, so the system is asked directly.
@@ -99,4 +98,3 @@ void AddHostDetails(const std::filesystem::path& path, HostFileStatus& status, u
                                      local.tm_hour,        local.tm_min,     local.tm_sec};
     }
 }
-#endif

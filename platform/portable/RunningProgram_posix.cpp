@@ -1,4 +1,3 @@
-#ifndef _WIN32
 #include <unistd.h>
 
 #include <climits>
@@ -13,4 +12,3 @@ std::string RunningProgramFolder() {
     size_t cut = path.find_last_of('/');
     return cut == std::string::npos ? "." : path.substr(0, cut);
 }
-#endif

@@ -1,4 +1,3 @@
-#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -81,4 +80,3 @@ UnreadableFile::~UnreadableFile() {
 bool UnreadableFile::ok() const { return hold_->ok; }
 
 }  // namespace contract
-#endif

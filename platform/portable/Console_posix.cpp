@@ -1,4 +1,3 @@
-#ifndef _WIN32
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -44,4 +43,3 @@ void CatchInterrupt() {
 bool InterruptRequested() { return interrupted; }
 
 }  // namespace console
-#endif
