@@ -242,6 +242,29 @@ TEST_P(RegistryContract, ClassesRootMergesThePerUserClasses) {
     EXPECT_TRUE(RegistryKeyExists(*app, HKCR, "CLSID\\" + classText));
 }
 
+// What a 32-bit program registers on 64-bit Windows lives in the 32-bit view: its
+// SOFTWARE keys below WOW6432Node, its classes and interfaces below the classes'
+// WOW6432Node key (reached through either spelling); type libraries are shared.
+TEST_P(RegistryContract, TheThirtyTwoBitViewIsReachedFromEitherView) {
+    const std::string software = "SOFTWARE\\WOW6432Node\\" + top;
+    const std::string classes32 = "SOFTWARE\\Classes\\WOW6432Node\\CLSID\\" + classText;
+    ASSERT_TRUE(world->Put(HKLM, software, "v", RegString("32")));
+    ASSERT_TRUE(world->CreateKey(HKLM, classes32));
+    auto opens = [&](RegKey hive, const std::string& path, uint32_t view) {
+        ScopedRegKey key(reg());
+        return key.Open(hive, path, KEY_QUERY_VALUE_ | view) == kRegSuccess;
+    };
+    EXPECT_TRUE(opens(HKLM, "SOFTWARE\\" + top, KEY_WOW64_32KEY_));
+    EXPECT_FALSE(opens(HKLM, "SOFTWARE\\" + top, 0));
+    EXPECT_TRUE(opens(HKLM, "SOFTWARE\\WOW6432Node\\Classes\\CLSID\\" + classText, 0));
+    EXPECT_TRUE(opens(HKCR, "CLSID\\" + classText, KEY_WOW64_32KEY_));
+    EXPECT_FALSE(RegistryKeyExists(*app, HKCR, "CLSID\\" + classText));
+    EXPECT_TRUE(RegistryKeyExistsInEitherView(*app, HKCR, "CLSID\\" + classText));
+    EXPECT_FALSE(RegistryKeyExistsInEitherView(*app, HKCR, "Interface\\" + classText));
+    world->RemoveTree(HKLM, software);
+    world->RemoveTree(HKLM, classes32);
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, RegistryContract,
                          ::testing::ValuesIn(contract::RegistryBackends()),
                          [](const auto& info) { return info.param.name; });
