@@ -8,10 +8,6 @@
 #include "scan/ScannerSupport.h"
 
 using scanner::NewProblem;
-using scanner::ScanGoesOn;
-using scanner::FolderWalk;
-using scanner::WalkFolderEntries;
-using scanner::WalkFolderTree;
 
 namespace {
 void AddOldFile(App& app, const std::string& path, const DateTime& lastAccess) {
@@ -58,26 +54,21 @@ void ScanFolderForOldFiles(App& app, const std::string& folderPath) {
     }
     DateTime now = app.os.clock.Now();
     const DateTime today{now.year, now.month, now.day};
-    WalkFolderTree(app, top, [&](const std::string& folder, FolderWalk& walk,
-                                 std::vector<std::string>& subfolders) {
-        WriteTrace(app, "SFFOF");
-        try {
-            if (!ScanGoesOn(app)) return;
-            WalkFolderEntries(app, walk, folder, true, subfolders, [&](const std::string& path) {
-                UpdateProgressLabel(app, GetLangString(app, "progress_scanning_file", "Scanning file") +
-                                             " " + path);
-                // A file whose age or attributes cannot be read is not known to be old.
-                DateTime lastAccess;
-                uint32_t attributes = 0;
-                if (!ReadDateLastAccessed(app, path, lastAccess)) return;
-                if (!app.os.files.GetAttributes(path, attributes)) return;
-                if (IsOlderThanAYear(lastAccess, today) && !(attributes & kAttrSystem))
-                    AddOldFile(app, path, lastAccess);
-            });
-        } catch (...) {
-            subfolders.clear();
+    scanner::ScanFolderTree(
+        app, top, "SFFOF", true,
+        [&](const std::string& path) {
+            UpdateProgressLabel(app, GetLangString(app, "progress_scanning_file", "Scanning file") +
+                                         " " + path);
+            // A file whose age or attributes cannot be read is not known to be old.
+            DateTime lastAccess;
+            uint32_t attributes = 0;
+            if (!ReadDateLastAccessed(app, path, lastAccess)) return;
+            if (!app.os.files.GetAttributes(path, attributes)) return;
+            if (IsOlderThanAYear(lastAccess, today) && !(attributes & kAttrSystem))
+                AddOldFile(app, path, lastAccess);
+        },
+        [&](const std::string& folder) {
             WriteLog(app, "Error in ScanFolderForOldFiles, folder " + folder + ", error " +
                               std::to_string(CurrentError().number));
-        }
-    });
+        });
 }

@@ -6,6 +6,7 @@
 
 #include "core/App.h"
 #include "core/Language.h"
+#include "core/Logs.h"
 #include "platform/FileSystem.h"
 #include "problems/clsItem.h"
 #include "scan/PathTests.h"
@@ -98,6 +99,14 @@ void WalkFolderTree(App& app, const std::string& top, VisitFolder visitFolder) {
     });
 }
 
+// The walk both folder scanners make below `top`: in each folder the trace tag, the
+// test of ContinueScan and the entries (`visitFile` for each file). A failure ends
+// the scan of that folder, whose subfolders are then not entered, and is reported by
+// `reportFailure(folder)`.
+template <typename VisitFile, typename ReportFailure>
+void ScanFolderTree(App& app, const std::string& top, const char* traceTag, bool eventsAfterEach,
+                    VisitFile visitFile, ReportFailure reportFailure);
+
 // The work both folder scanners do in one folder: lists it, and for each entry but "."
 // and "..", testing ContinueScan before each, remembers the folders not met before on
 // this walk (in `subfolders`, in the order found) and calls `visitFile` with the full
@@ -125,6 +134,22 @@ bool WalkFolderEntries(App& app, FolderWalk& walk, const std::string& folder, bo
         if (eventsAfterEach) app.DoEvents();
     }
     return true;
+}
+
+template <typename VisitFile, typename ReportFailure>
+void ScanFolderTree(App& app, const std::string& top, const char* traceTag, bool eventsAfterEach,
+                    VisitFile visitFile, ReportFailure reportFailure) {
+    WalkFolderTree(app, top, [&](const std::string& folder, FolderWalk& walk,
+                                 std::vector<std::string>& subfolders) {
+        WriteTrace(app, traceTag);
+        try {
+            if (!ScanGoesOn(app)) return;
+            WalkFolderEntries(app, walk, folder, eventsAfterEach, subfolders, visitFile);
+        } catch (...) {
+            subfolders.clear();
+            reportFailure(folder);
+        }
+    });
 }
 
 }  // namespace scanner

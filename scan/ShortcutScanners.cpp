@@ -12,11 +12,7 @@
 using scanner::Names;
 using scanner::NewProblem;
 using scanner::ScanNames;
-using scanner::ScanGoesOn;
 using scanner::ShowRegistryItem;
-using scanner::FolderWalk;
-using scanner::WalkFolderEntries;
-using scanner::WalkFolderTree;
 
 namespace {
 
@@ -96,22 +92,17 @@ void SFFBL(App& app, const std::string& top) {
         WriteTrace(app, "SFFBL skipped, foldername empty");
         return;
     }
-    WalkFolderTree(app, top, [&](const std::string& folder, FolderWalk& walk,
-                                 std::vector<std::string>& subfolders) {
-        WriteTrace(app, "SFFBL");
-        try {
-            if (!ScanGoesOn(app)) return;
-            WalkFolderEntries(app, walk, folder, false, subfolders, [&](const std::string& path) {
-                if (!IsShortcutFile(path)) return;
-                UpdateProgressLabel(app, GetLangString(app, "progress_scanning_shortcut",
-                                                       "Scanning shortcut") + " " + path);
-                CheckShortcut(app, path);
-            });
-        } catch (...) {
-            subfolders.clear();
+    scanner::ScanFolderTree(
+        app, top, "SFFBL", false,
+        [&](const std::string& path) {
+            if (!IsShortcutFile(path)) return;
+            UpdateProgressLabel(app, GetLangString(app, "progress_scanning_shortcut",
+                                                   "Scanning shortcut") + " " + path);
+            CheckShortcut(app, path);
+        },
+        [&](const std::string&) {
             WriteLog(app, "Error in SFFBL, error " + std::to_string(CurrentError().number));
-        }
-    });
+        });
 }
 
 void SRMO(App& app, RegKey hive, const std::string& top, const std::string& basePath) {
