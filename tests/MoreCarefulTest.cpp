@@ -88,6 +88,8 @@ TEST(MoreCareful, FolderWalksNeitherFollowLinksNorLoop) {
     EXPECT_EQ(w.ProblemNames(), (std::vector<std::string>{"C:\\Temp\\old.tmp",
                                                          "C:\\Temp\\sub\\old.log"}));
     EXPECT_TRUE(w.Lines("app.log").empty());
+    // A link that cannot be followed (an App Execution Alias on Windows) is not missing.
+    EXPECT_TRUE(FileExists(w.app, "C:\\Temp\\dangling.tmp"));
 }
 
 }  // namespace
