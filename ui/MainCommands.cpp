@@ -1,0 +1,73 @@
+#include "ui/MainCommands.h"
+
+#include "core/App.h"
+#include "core/Errors.h"
+#include "core/Language.h"
+#include "core/Logs.h"
+#include "core/Options.h"
+#include "problems/Statistics.h"
+#include "ui/MainForm.h"
+
+namespace {
+
+// The commands skip a failing step and go on with the next.
+template <typename Step>
+void Skipping(Step step) {
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+void ScanCommand(App& app, MainForm& form, MainWindowHost& host) {
+    Skipping([&] { WriteTrace(app, "Form1.Check"); });
+    Skipping([&] { WriteLog(app, "Scan started"); });
+    Skipping([&] { app.Problems.Clear(); });
+    Skipping([&] { form.RefreshList(); });
+    Skipping([&] { app.DoEvents(); });
+    Skipping([&] { host.ShowProgressWindow(); });
+    Skipping([&] { SaveStatistics(app); });
+    Skipping([&] { form.RefreshList(); });
+    Skipping([&] { form.listSelection(1); });
+    Skipping([&] {
+        // The first scan's count is kept for the updater.
+        if (app.FirstErrors >= 0) return;
+        app.FirstErrors = app.Problems.Count();
+        SaveOptionL(app, "firsterrors", app.FirstErrors);
+    });
+    const std::string finished = "Scan finished, problems found " + std::to_string(app.Problems.Count());
+    Skipping([&] { WriteLog(app, finished); });
+    Skipping([&] { WriteTrace(app, finished); });
+    if (app.Problems.Count() != 0) return;
+    Skipping([&] {
+        app.os.prompts.Show(GetLangString(app, "msgbox_congratnoproblems", ""), app.BrandAppName,
+                            kMbOk);
+    });
+    Skipping([&] { WriteTrace(app, "Shown congratulation for no problems"); });
+}
+
+void StartupTimerTick(App& app, MainForm& form, MainWindowHost& host) {
+    WriteTrace(app, "Form1.tmr");
+    if (app.ScheduledRun) {
+        ScanCommand(app, form, host);
+        return;
+    }
+    if (GetOptionB(app, "userwelcomed", false)) return;
+    // Stored first: a welcome is shown once, also when it is cancelled.
+    SaveOptionB(app, "userwelcomed", true);
+    int answer = app.os.prompts.Show(
+        GetLangString(app, "welcome_text", "Welcome! Cleaning your computer is now easy as 1-2-3. First you should scan your computer for potential problems. To do this, click button 'Find problems' on the main screen or click 'OK' now. If you don't want to find problems now, please click 'Cancel'."),
+        GetLangString(app, "welcome_title", "Welcome"), kMbOkCancel);
+    if (answer == kIdOk) ScanCommand(app, form, host);
+}
+
+void OptionsCommand(App& app, MainWindowHost& host) {
+    try {
+        WriteTrace(app, "Form1.Options");
+        host.ShowOptionsDialog();
+    } catch (...) {
+        WriteLog(app, "Error in Form1.btnOptions_Click, error " + std::to_string(CurrentError().number));
+    }
+}

@@ -1,0 +1,25 @@
+#pragma once
+// The main window's commands: the scan, the start-up timer's one tick and the Options
+// button. They run on the window's thread and open their windows through the host.
+struct App;
+class MainForm;
+
+// What the commands need of the real main window.
+class MainWindowHost {
+public:
+    virtual ~MainWindowHost() = default;
+    // Creates the scan progress window and shows it modally; returns when it closed,
+    // after the scan ended or was cancelled.
+    virtual void ShowProgressWindow() = 0;
+    // Shows the Options dialog modally.
+    virtual void ShowOptionsDialog() = 0;
+};
+
+// Empties the list, scans in the progress window, stores the statistics, lists and
+// selects what was found, and congratulates when nothing was.
+void ScanCommand(App& app, MainForm& form, MainWindowHost& host);
+// The start-up timer's tick: a due scheduled start scans at once; otherwise a new user
+// is welcomed once and may start a scan from the welcome.
+void StartupTimerTick(App& app, MainForm& form, MainWindowHost& host);
+// The Options button.
+void OptionsCommand(App& app, MainWindowHost& host);
