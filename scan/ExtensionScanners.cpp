@@ -23,7 +23,7 @@ void AddUnusedExtension(App& app, RegKey hive, const std::string& displayName,
     auto problem = NewProblem();
     problem->pType(kTypeRegistry);
     problem->pSTATUS = kStatusUnusedSuffix;
-    problem->pInternalType = 17;
+    problem->pInternalType = kCheckFileExtension;
     problem->pName(displayName);
     problem->pKey(displayName);
     problem->pDescription =

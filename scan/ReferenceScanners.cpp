@@ -37,7 +37,7 @@ void ScanRegistryForBrokenLinks(App& app, RegKey hive, const std::string& keyPat
                 ShowRegistryItem(app, subkeyPath);
                 std::string valueText = GetRegistryValue(app, hive, subkeyPath, valueName);
                 TestBrokenRegistryPath(app, valueText, HiveKey(hive, subkeyPath), status, hive,
-                                       subkeyPath, valueName, checkCode, 0);
+                                       subkeyPath, valueName, checkCode, kCureFullPath);
             });
             if (!goesOn || !recurse) subkeyPaths.clear();
         } catch (...) {
@@ -65,7 +65,7 @@ void ScanRegistryKeyValuesForBrokenLinks(App& app, RegKey hive, const std::strin
                 valueText = name;
             }
             TestBrokenRegistryPath(app, valueText, displayName, kStatusBrokenLink, hive, keyPath,
-                                   name, checkCode, 0);
+                                   name, checkCode, kCureFullPath);
         });
     } catch (...) {
         ErrInfo error = CurrentError();
@@ -84,7 +84,7 @@ void ScanRegistryForBrokenHelps(App& app, RegKey hive, const std::string& keyPat
             std::string displayName = HiveKey(hive, keyPath) + "\\" + name;
             ShowRegistryItem(app, displayName);
             TestBrokenRegistryPath(app, valueText, displayName, kStatusWrongHelp, hive, keyPath, name,
-                                   1, 0);
+                                   kCheckHelpFiles, kCureFullPath);
         });
     } catch (...) {
         WriteLog(app, "Error in ScanRegistryForBrokenHelps, error " +
@@ -101,7 +101,7 @@ void SR_InstallerFolders(App& app) {
             ShowRegistryItem(app, displayName + ": " + name);
             // Each value is named by a folder; folders count as existing files.
             TestBrokenRegistryPath(app, name, displayName, kStatusBrokenLink, HKLM, kInstallerFolders,
-                                   name, 16, 0);
+                                   name, kCheckInstallerFolder, kCureFullPath);
         });
     } catch (...) {
         ReportError(app, "SR_InstallerFolders", CurrentError());
@@ -137,7 +137,7 @@ void SCANREG_ARPCache(App& app) {
                 ProgramPathFromSlowInfoCache(GetRegistryValue(app, HKLM, entryKey, "SlowInfoCache"));
             if (path.empty()) return;
             TestBrokenRegistryPath(app, path, HiveKey(HKLM, entryKey), kStatusBrokenLink, HKLM,
-                                   entryKey, "SlowInfoCache", 20, 0);
+                                   entryKey, "SlowInfoCache", kCheckArpCache, kCureFullPath);
         });
     } catch (...) {
         ReportError(app, "SCANREG_ARPCache", CurrentError());

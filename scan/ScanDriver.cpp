@@ -3,6 +3,7 @@
 #include "core/App.h"
 #include "core/Language.h"
 #include "core/Logs.h"
+#include "problems/ProblemCodes.h"
 #include "scan/ComScanners.h"
 #include "scan/ExtensionScanners.h"
 #include "scan/OldFilesScanner.h"
@@ -40,29 +41,38 @@ std::vector<ScanStep> ScanSequence() {
         {"Uninstall", 1,
          [](App& app) {
              ScanRegistryForBrokenLinks(app, HKLM, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
-                                        true, "UninstallString", 2, 4);
+                                        true, "UninstallString", kStatusWrongUninstall,
+                                        kCheckUninstall);
          }},
         {"Run (HKLM)", 1,
-         [cv](App& app) { ScanRegistryKeyValuesForBrokenLinks(app, HKLM, cv + "\\Run", true, 5); }},
+         [cv](App& app) {
+             ScanRegistryKeyValuesForBrokenLinks(app, HKLM, cv + "\\Run", true, kCheckRunMachine);
+         }},
         {"Run (HKCU)", 1,
-         [cv](App& app) { ScanRegistryKeyValuesForBrokenLinks(app, HKCU, cv + "\\Run", true, 6); }},
+         [cv](App& app) {
+             ScanRegistryKeyValuesForBrokenLinks(app, HKCU, cv + "\\Run", true, kCheckRunUser);
+         }},
         {"Fonts", 1,
          [](App& app) {
              ScanRegistryKeyValuesForBrokenLinks(
-                 app, HKLM, "Software\\Microsoft\\Windows\\CurrentVersion\\Fonts", true, 7);
+                 app, HKLM, "Software\\Microsoft\\Windows\\CurrentVersion\\Fonts", true,
+                 kCheckFonts);
          }},
         {"Fonts (NT)", 1,
          [](App& app) {
              ScanRegistryKeyValuesForBrokenLinks(
-                 app, HKLM, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", true, 8);
+                 app, HKLM, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", true,
+                 kCheckFontsNt);
          }},
         {"SharedDLLs", 1,
          [cv](App& app) {
-             ScanRegistryKeyValuesForBrokenLinks(app, HKLM, cv + "\\SharedDLLs", false, 9);
+             ScanRegistryKeyValuesForBrokenLinks(app, HKLM, cv + "\\SharedDLLs", false,
+                                                 kCheckSharedDlls);
          }},
         {"App Paths", 1,
          [cv](App& app) {
-             ScanRegistryForBrokenLinks(app, HKLM, cv + "\\App Paths", true, "", 0, 3);
+             ScanRegistryForBrokenLinks(app, HKLM, cv + "\\App Paths", true, "",
+                                        kStatusBrokenLink, kCheckAppPaths);
          }},
         {"Help", 1,
          [](App& app) {

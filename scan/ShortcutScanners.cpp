@@ -36,7 +36,7 @@ void CheckMenuOrderEntry(App& app, RegKey hive, const std::string& keyPath,
     auto problem = NewProblem();
     problem->pType(kTypeRegistry);
     problem->pSTATUS = kStatusBrokenLink;
-    problem->pInternalType = 13;
+    problem->pInternalType = kCheckMenuOrder;
     problem->pName(keyPath);
     problem->pKey("");
     problem->pDescription =
@@ -45,7 +45,7 @@ void CheckMenuOrderEntry(App& app, RegKey hive, const std::string& keyPath,
     problem->pCureKeyRoot = static_cast<int32_t>(hive);
     problem->pCureKeyName = keyPath;
     problem->pCureKeyValueName = "";
-    problem->pCureMethod = 0;
+    problem->pCureMethod = kCureFullPath;
     addProblem(app, problem);
 }
 
@@ -86,7 +86,7 @@ void CheckShortcut(App& app, const std::string& shortcutPath) {
         GetLangString(app, "description_wronglink", "Links to nonexisting file") + " " + targetText;
     problem->pCureMissingfile = target;
     problem->pCureFilename = shortcutPath;
-    problem->pCureMethod = 0;
+    problem->pCureMethod = kCureFullPath;
     addProblem(app, problem);
 }
 
