@@ -12,7 +12,6 @@ constexpr int kBarSteps = 31;
 
 void ProgressLoad(App& app, ProgressView& view) {
     WriteTrace(app, "frmProgress.Load");
-    app.Scan.progress = &view;
     view.SetWindowCaption(GetLangString(app, "frmprogress_caption", "Progress"));
     view.SetCancelCaption(GetLangString(app, "frmprogress_cancel", "Cancel"));
     view.SetCounterText(GetLangString(app, "frmprogress_counter", "Counter:"));

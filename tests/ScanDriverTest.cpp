@@ -76,7 +76,7 @@ TEST(ScanDriver, ACompleteRunFillsTheBarAndCountsEveryItem) {
 
     // A second scan starts from a fresh window and a counter of 0.
     testing_support::RecordingProgress second(w.app);
-    w.app.Scan.progress = &second;
+    ScopedBinding<ProgressView> shown(w.app.Scan.progress, second);
     ProgressLoad(w.app, second);
     RunScanSequence(w.app);
     EXPECT_EQ(w.app.Scan.ProgressCounter, 2);
