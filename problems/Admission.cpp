@@ -57,6 +57,7 @@ void addProblem(App& app, const ProblemRef& record) {
             app.Problems.Add(record);
         }
     } catch (...) {
+        PassOnOutOfMemory();
         WriteLog(app, "Error in addProblem, error " + std::to_string(CurrentError().number));
     }
 }

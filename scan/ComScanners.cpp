@@ -135,6 +135,7 @@ void ScanHKCR(App& app, const std::string& keyPath) {
             });
         });
     } catch (...) {
+        PassOnOutOfMemory();
         WriteLog(app, "Error in ScanHKCR, error " + std::to_string(CurrentError().number));
     }
 }
@@ -161,6 +162,7 @@ void ScanHKCR_CLSID_subkey(App& app, RegKey hive, const std::string& classText,
                                kStatusBrokenLink, hive, key, "",
                                isIcon ? kCheckClassIcon : kCheckClassServer, kCureFullPath);
     } catch (...) {
+        PassOnOutOfMemory();
         ReportError(app, "ScanHKCR_CLSID_subkey", CurrentError());
     }
 }
@@ -176,6 +178,7 @@ void ScanHKCR_CLSID(App& app) {
             CheckLoneInprocServer32(app, classText);
         });
     } catch (...) {
+        PassOnOutOfMemory();
         WriteLog(app, "Error in ScanHKCR_CLSID, error " + std::to_string(CurrentError().number));
     }
 }
@@ -188,6 +191,7 @@ void SR_ActivexHKCR(App& app) {
             if (!text::StartsWith(progId, ".")) CheckProgId(app, progId);
         });
     } catch (...) {
+        PassOnOutOfMemory();
         ReportError(app, "SR_ActivexHKCR", CurrentError());
     }
 }
@@ -199,6 +203,7 @@ void SCANREG_TypeLib(App& app, const std::string& rootName) {
         ScanNames(app, HKCR, rootName, Names::Subkeys,
                   [&](const std::string& name) { CheckTypeLibReference(app, rootName, name); });
     } catch (...) {
+        PassOnOutOfMemory();
         ReportError(app, "SCANREG_TypeLib", CurrentError());
     }
 }

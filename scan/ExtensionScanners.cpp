@@ -134,6 +134,7 @@ void SR_FileExts(App& app) {
                 AddUnusedExtension(app, HKCU, displayName, keyPath, extension);
         });
     } catch (...) {
+        PassOnOutOfMemory();
         ReportError(app, "SR_FileExts", CurrentError());
     }
 }
@@ -149,6 +150,7 @@ void SR_FileExtsHKCR(App& app) {
                 AddUnusedExtension(app, HKCR, displayName, extension, extension);
         });
     } catch (...) {
+        PassOnOutOfMemory();
         ReportError(app, "SR_FileExtsHKCR", CurrentError());
     }
 }

@@ -75,6 +75,7 @@ void ScanFolderForOldFiles(App& app, const std::string& folderPath) {
                     AddOldFile(app, path, lastAccess);
             });
         } catch (...) {
+            PassOnOutOfMemory();
             subfolders.clear();
             WriteLog(app, "Error in ScanFolderForOldFiles, folder " + folder + ", error " +
                               std::to_string(CurrentError().number));

@@ -42,6 +42,7 @@ void UpdateProgressLabel(App& app, const std::string& text) {
                                std::to_string(app.Problems.Count()));
         app.DoEvents();
     } catch (...) {
+        PassOnOutOfMemory();
         WriteLog(app, "Error in UpdateProgressLabel, error " + std::to_string(CurrentError().number));
     }
 }
@@ -52,6 +53,7 @@ void UpdateProgressbar(App& app) {
         if (view && view->BarMaximum() > view->BarValue()) view->SetBarValue(view->BarValue() + 1);
         app.DoEvents();
     } catch (...) {
+        PassOnOutOfMemory();
         WriteLog(app, "Error in UpdateProgressbar, error " + std::to_string(CurrentError().number));
     }
 }

@@ -41,6 +41,7 @@ void ScanRegistryForBrokenLinks(App& app, RegKey hive, const std::string& keyPat
             });
             if (!goesOn || !recurse) subkeyPaths.clear();
         } catch (...) {
+            PassOnOutOfMemory();
             subkeyPaths.clear();
             WriteLog(app, "Error in ScanRegistryForBrokenLinks, error " +
                               std::to_string(CurrentError().number));
@@ -68,6 +69,7 @@ void ScanRegistryKeyValuesForBrokenLinks(App& app, RegKey hive, const std::strin
                                    name, checkCode, kCureFullPath);
         });
     } catch (...) {
+        PassOnOutOfMemory();
         ErrInfo error = CurrentError();
         WriteLog(app, "Error in ScanRegistryKeyValuesForBrokenLinks, error " +
                           std::to_string(error.number) + ", " + error.description);
@@ -87,6 +89,7 @@ void ScanRegistryForBrokenHelps(App& app, RegKey hive, const std::string& keyPat
                                    kCheckHelpFiles, kCureFullPath);
         });
     } catch (...) {
+        PassOnOutOfMemory();
         WriteLog(app, "Error in ScanRegistryForBrokenHelps, error " +
                           std::to_string(CurrentError().number));
     }
@@ -104,6 +107,7 @@ void SR_InstallerFolders(App& app) {
                                    name, kCheckInstallerFolder, kCureFullPath);
         });
     } catch (...) {
+        PassOnOutOfMemory();
         ReportError(app, "SR_InstallerFolders", CurrentError());
     }
 }
@@ -140,6 +144,7 @@ void SCANREG_ARPCache(App& app) {
                                    entryKey, "SlowInfoCache", kCheckArpCache, kCureFullPath);
         });
     } catch (...) {
+        PassOnOutOfMemory();
         ReportError(app, "SCANREG_ARPCache", CurrentError());
     }
 }

@@ -1,5 +1,7 @@
 #include "scan/ScanDriver.h"
 
+#include <new>
+
 #include "core/App.h"
 #include "core/Language.h"
 #include "core/Logs.h"
@@ -16,14 +18,42 @@ namespace {
 
 const char kCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
-// The sequence ignores a failure of any of its statements and goes on with the next.
-template <typename Statement>
-void IgnoringFailure(Statement statement) {
-    try {
-        statement();
-    } catch (...) {
+// The line the application log gets when the scan ends for lack of memory.
+const char kOutOfMemoryLine[] = "Out of memory: the scan ends";
+
+// Runs the statements of one scan. A failure of a statement is ignored and the sequence
+// goes on with the next, except running out of memory: that turns ContinueScan off, so
+// that no later step runs, and is written to the application log once; the statements
+// that close the window still run.
+class Statements {
+public:
+    explicit Statements(App& app) : app_(app) {}
+
+    template <typename Statement>
+    void Run(Statement statement) {
+        try {
+            statement();
+        } catch (const std::bad_alloc&) {
+            EndForLackOfMemory();
+        } catch (...) {
+        }
     }
-}
+
+private:
+    void EndForLackOfMemory() {
+        app_.Scan.ContinueScan = false;
+        if (ended_) return;
+        ended_ = true;
+        try {
+            WriteLog(app_, kOutOfMemoryLine);
+        } catch (...) {
+            // The line is lost, as any log line that cannot be written.
+        }
+    }
+
+    App& app_;
+    bool ended_ = false;
+};
 
 }  // namespace
 
@@ -101,21 +131,24 @@ std::vector<ScanStep> ScanSequence() {
 
 void RunScanSequence(App& app) {
     app.Scan.ProgressCounter = 0;
-    IgnoringFailure([&] {
+    Statements statements(app);
+    statements.Run([&] {
         app.Scan.CounterCaption = GetLangString(app, "frmprogress_counter", "Counter:");
     });
-    IgnoringFailure([&] { WriteTrace(app, "frmProgress.T1"); });
+    statements.Run([&] { WriteTrace(app, "frmProgress.T1"); });
 
-    for (const ScanStep& step : ScanSequence()) {
+    std::vector<ScanStep> steps;
+    statements.Run([&] { steps = ScanSequence(); });
+    for (const ScanStep& step : steps) {
         if (!app.Scan.ContinueScan) break;
-        IgnoringFailure([&] { step.run(app); });
+        statements.Run([&] { step.run(app); });
         if (app.Scan.ContinueScan)
-            for (int i = 0; i < step.barSteps; ++i) IgnoringFailure([&] { UpdateProgressbar(app); });
+            for (int i = 0; i < step.barSteps; ++i) statements.Run([&] { UpdateProgressbar(app); });
     }
 
-    IgnoringFailure([&] {
+    statements.Run([&] {
         if (app.Scan.progress) app.Scan.progress->Close();
     });
-    IgnoringFailure([&] { ProgressUnload(app); });
+    statements.Run([&] { ProgressUnload(app); });
     app.Scan.ContinueScan = false;
 }

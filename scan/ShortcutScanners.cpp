@@ -108,6 +108,7 @@ void SFFBL(App& app, const std::string& top) {
                 CheckShortcut(app, path);
             });
         } catch (...) {
+            PassOnOutOfMemory();
             subfolders.clear();
             WriteLog(app, "Error in SFFBL, error " + std::to_string(CurrentError().number));
         }
@@ -132,6 +133,7 @@ void SRMO(App& app, RegKey hive, const std::string& top, const std::string& base
             if (subkeyPaths.empty() && keyPath.size() > basePath.size())
                 CheckMenuOrderEntry(app, hive, keyPath, keyPath.substr(basePath.size()));
         } catch (...) {
+            PassOnOutOfMemory();
             subkeyPaths.clear();
             WriteLog(app, "Error in ScanRegistryForBrokenLinks, error " +
                               std::to_string(CurrentError().number));
