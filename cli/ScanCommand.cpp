@@ -5,6 +5,7 @@
 #include "cli/ProblemOutput.h"
 #include "core/App.h"
 #include "core/Logs.h"
+#include "core/ScopedBinding.h"
 #include "core/Startup.h"
 #include "platform/Console.h"
 #include "platform/RunningProgram.h"
@@ -20,9 +21,11 @@ void Scan(App& app, ConsoleProgress& progress) {
     WriteTrace(app, "brivolex-cli.Scan");
     WriteLog(app, "Scan started");
     app.Problems.Clear();
-    ProgressLoad(app, progress);
-    RunScanSequence(app);
-    app.Scan.progress = nullptr;
+    {
+        ScopedBinding<ProgressView> shown(app.Scan.progress, progress);
+        ProgressLoad(app, progress);
+        RunScanSequence(app);
+    }
     SaveStatistics(app);
     std::string finished = "Scan finished, problems found " + std::to_string(app.Problems.Count());
     WriteLog(app, finished);
@@ -86,7 +89,7 @@ int RunScanCommand(const CliOptions& options) {
     }
 
     ConsoleProgress progress(app, console::ErrIsTerminal());
-    app.events = &progress;
+    ScopedBinding<Events> events(app.events, progress);
     console::CatchInterrupt();
     Scan(app, progress);
 

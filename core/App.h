@@ -17,7 +17,8 @@ struct App {
     App& operator=(const App&) = delete;
 
     Platform& os;
-    // Where loops let pending window events run; never null.
+    // Where loops let pending window events run; never null. Pointed elsewhere only by a
+    // ScopedBinding, which puts this back when it ends.
     Events* events = &noEvents;
 
     // The folder that holds the program, without a trailing separator.

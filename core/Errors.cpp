@@ -26,6 +26,15 @@ RuntimeError::RuntimeError(int32_t number) : RuntimeError(number, ErrorDescripti
 RuntimeError::RuntimeError(int32_t number, const std::string& description)
     : std::runtime_error(description), number_(number), description_(description) {}
 
+void PassOnOutOfMemory() {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (...) {
+    }
+}
+
 ErrInfo CurrentError() {
     try {
         throw;

@@ -44,3 +44,8 @@ struct ErrInfo {
 
 // Inside a catch block: the number and description of the exception being handled.
 ErrInfo CurrentError();
+
+// Inside a catch block that contains a failure: rethrows std::bad_alloc, so that running
+// out of memory reaches the scan sequence, which ends the scan, instead of passing for
+// the failure of one item; returns for any other failure.
+void PassOnOutOfMemory();

@@ -42,7 +42,7 @@ void addProblem(App& app, const ProblemRef& record) {
 
         // Old files are deleted wherever they are, and MenuOrder entries name shortcuts
         // that are expected, not found: neither depends on the drive.
-        if (item.pSTATUS != kStatusUnusedFile && item.pInternalType != 13) {
+        if (item.pSTATUS != kStatusUnusedFile && item.pInternalType != kCheckMenuOrder) {
             uint32_t driveType = 0;
             if (OnUnsupportedDrive(app, item, driveType)) {
                 admit = false;
@@ -57,6 +57,7 @@ void addProblem(App& app, const ProblemRef& record) {
             app.Problems.Add(record);
         }
     } catch (...) {
+        PassOnOutOfMemory();
         WriteLog(app, "Error in addProblem, error " + std::to_string(CurrentError().number));
     }
 }

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "core/Errors.h"
 #include "core/Language.h"
 
 void clsItem::pType(int32_t value) {
@@ -61,6 +62,7 @@ std::string clsItem::FriendlyDescription(App& app) const {
         text += pCureMissingfile;
         return text;
     } catch (...) {
+        PassOnOutOfMemory();
         return "";
     }
 }

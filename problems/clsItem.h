@@ -5,29 +5,17 @@
 #include <string>
 
 #include "platform/Registry.h"
+#include "problems/ProblemCodes.h"
 
 struct App;
-
-// Problem types (pType).
-constexpr int32_t kTypeRegistry = 0;
-constexpr int32_t kTypeShortcut = 1;
-constexpr int32_t kTypeFile = 2;
-constexpr int32_t kTypeCured = -1;
-
-// Status codes (pSTATUS).
-constexpr int32_t kStatusBrokenLink = 0;
-constexpr int32_t kStatusUnusedFile = 1;
-constexpr int32_t kStatusWrongUninstall = 2;
-constexpr int32_t kStatusWrongHelp = 3;
-constexpr int32_t kStatusUnusedSuffix = 4;
-constexpr int32_t kStatusActivex = 5;
 
 class clsItem {
 public:
     // Public fields, in declaration order.
-    int32_t pSTATUS = 0;
-    int32_t pCureMethod = 0;  // 0: the value holds the file's path; 1: its folder
-    int32_t pInternalType = 0;
+    // A new record holds 0 in every number: the first code of each kind.
+    int32_t pSTATUS = kStatusBrokenLink;  // a kStatus code
+    int32_t pCureMethod = kCureFullPath;  // a kCure code
+    int32_t pInternalType = kCheckNone;   // a kCheck code
     std::string pDescription;
     std::string pCureMissingfile;
     std::string pCureFilename;
@@ -52,7 +40,7 @@ public:
 private:
     void MakeUID();
 
-    int32_t pType_ = 0;
+    int32_t pType_ = kTypeRegistry;
     std::string pName_;
     std::string pKey_;
     std::string UID_;

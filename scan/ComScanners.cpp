@@ -30,7 +30,7 @@ void AddEmptyValueProblem(App& app, const std::string& key, int32_t checkCode) {
     problem->pCureKeyName = key;
     problem->pCureKeyValueName = "";
     problem->pCureMissingfile = "";
-    problem->pCureMethod = 0;
+    problem->pCureMethod = kCureFullPath;
     problem->pCureValueType = static_cast<int32_t>(GetRegistryValueType(app, HKCR, key, ""));
     addProblem(app, problem);
 }
@@ -57,7 +57,7 @@ void CheckProgId(App& app, const std::string& progId) {
     auto problem = NewProblem();
     problem->pType(kTypeRegistry);
     problem->pSTATUS = kStatusActivex;
-    problem->pInternalType = 18;
+    problem->pInternalType = kCheckProgId;
     problem->pName("HKCR\\" + progId);
     problem->pKey("HKCR\\" + progId);
     problem->pDescription = GetLangString(app, "description_activex", "ActiveX/COM problem");
@@ -82,7 +82,7 @@ void CheckTypeLibReference(App& app, const std::string& rootName, std::string na
     auto problem = NewProblem();
     problem->pType(kTypeRegistry);
     problem->pSTATUS = kStatusActivex;
-    problem->pInternalType = 19;
+    problem->pInternalType = kCheckTypeLibrary;
     problem->pName("HKCR\\" + typeLibKey);
     problem->pKey("HKCR\\" + typeLibKey);
     problem->pDescription =
@@ -101,11 +101,11 @@ void CheckLoneInprocServer32(App& app, const std::string& classText) {
     std::string serverKey = "CLSID\\" + classText + "\\InprocServer32";
     std::string valueText = GetRegistryValue(app, HKCR, serverKey, "");
     if (valueText.empty()) {
-        AddEmptyValueProblem(app, serverKey, 15);
+        AddEmptyValueProblem(app, serverKey, kCheckLoneInprocServer);
         return;
     }
     TestBrokenRegistryPath(app, valueText, "HKCR\\" + serverKey, kStatusBrokenLink, HKCR, serverKey,
-                           "", 15, 0);
+                           "", kCheckLoneInprocServer, kCureFullPath);
 }
 
 }  // namespace
@@ -131,10 +131,11 @@ void ScanHKCR(App& app, const std::string& keyPath) {
                 ShowRegistryItem(app, commandKey);
                 std::string valueText = GetRegistryValue(app, HKCR, commandKey, "");
                 TestBrokenRegistryPath(app, valueText, "HKCR\\" + commandKey, kStatusBrokenLink,
-                                       HKCR, commandKey, "", 14, 0);
+                                       HKCR, commandKey, "", kCheckShellCommand, kCureFullPath);
             });
         });
     } catch (...) {
+        PassOnOutOfMemory();
         WriteLog(app, "Error in ScanHKCR, error " + std::to_string(CurrentError().number));
     }
 }
@@ -148,7 +149,7 @@ void ScanHKCR_CLSID_subkey(App& app, RegKey hive, const std::string& classText,
         std::string key = "CLSID\\" + classText + "\\" + subkey;
         std::string valueText = GetRegistryValue(app, hive, key, "");
         if (valueText.empty()) {
-            AddEmptyValueProblem(app, key, 21);
+            AddEmptyValueProblem(app, key, kCheckClassServer);
             return;
         }
         bool isIcon = text::ToLower(subkey) == "defaulticon";
@@ -158,8 +159,10 @@ void ScanHKCR_CLSID_subkey(App& app, RegKey hive, const std::string& classText,
             if (comma != std::string::npos && comma > 0) valueText = valueText.substr(0, comma);
         }
         TestBrokenRegistryPath(app, valueText, HiveName(static_cast<int32_t>(hive)) + "\\" + key,
-                               kStatusBrokenLink, hive, key, "", isIcon ? 22 : 21, 0);
+                               kStatusBrokenLink, hive, key, "",
+                               isIcon ? kCheckClassIcon : kCheckClassServer, kCureFullPath);
     } catch (...) {
+        PassOnOutOfMemory();
         ReportError(app, "ScanHKCR_CLSID_subkey", CurrentError());
     }
 }
@@ -175,6 +178,7 @@ void ScanHKCR_CLSID(App& app) {
             CheckLoneInprocServer32(app, classText);
         });
     } catch (...) {
+        PassOnOutOfMemory();
         WriteLog(app, "Error in ScanHKCR_CLSID, error " + std::to_string(CurrentError().number));
     }
 }
@@ -187,6 +191,7 @@ void SR_ActivexHKCR(App& app) {
             if (!text::StartsWith(progId, ".")) CheckProgId(app, progId);
         });
     } catch (...) {
+        PassOnOutOfMemory();
         ReportError(app, "SR_ActivexHKCR", CurrentError());
     }
 }
@@ -198,6 +203,7 @@ void SCANREG_TypeLib(App& app, const std::string& rootName) {
         ScanNames(app, HKCR, rootName, Names::Subkeys,
                   [&](const std::string& name) { CheckTypeLibReference(app, rootName, name); });
     } catch (...) {
+        PassOnOutOfMemory();
         ReportError(app, "SCANREG_TypeLib", CurrentError());
     }
 }

@@ -23,7 +23,7 @@ void AddUnusedExtension(App& app, RegKey hive, const std::string& displayName,
     auto problem = NewProblem();
     problem->pType(kTypeRegistry);
     problem->pSTATUS = kStatusUnusedSuffix;
-    problem->pInternalType = 17;
+    problem->pInternalType = kCheckFileExtension;
     problem->pName(displayName);
     problem->pKey(displayName);
     problem->pDescription =
@@ -134,6 +134,7 @@ void SR_FileExts(App& app) {
                 AddUnusedExtension(app, HKCU, displayName, keyPath, extension);
         });
     } catch (...) {
+        PassOnOutOfMemory();
         ReportError(app, "SR_FileExts", CurrentError());
     }
 }
@@ -149,6 +150,7 @@ void SR_FileExtsHKCR(App& app) {
                 AddUnusedExtension(app, HKCR, displayName, extension, extension);
         });
     } catch (...) {
+        PassOnOutOfMemory();
         ReportError(app, "SR_FileExtsHKCR", CurrentError());
     }
 }

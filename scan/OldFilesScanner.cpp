@@ -20,7 +20,7 @@ void AddOldFile(App& app, const std::string& path, const DateTime& lastAccess) {
         app.os.locale.GeneralDate(lastAccess);
     problem->pCureMissingfile = "";
     problem->pCureFilename = path;
-    problem->pCureMethod = 0;
+    problem->pCureMethod = kCureFullPath;
     addProblem(app, problem);
 }
 }  // namespace

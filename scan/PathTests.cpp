@@ -90,6 +90,7 @@ bool FileExists(App& app, const std::string& givenPath) {
         // ...unless the file system cannot tell: what cannot be checked is never missing.
         return app.os.files.ExistenceUnknown(path);
     } catch (...) {
+        PassOnOutOfMemory();
         return false;
     }
 }
@@ -99,6 +100,7 @@ bool DirExists(App& app, const std::string& path) {
         uint32_t attributes = 0;
         return app.os.files.GetAttributes(path, attributes) && (attributes & kAttrDirectory);
     } catch (...) {
+        PassOnOutOfMemory();
         return false;
     }
 }
@@ -107,6 +109,7 @@ uint32_t MyGetDriveType(App& app, const std::string& root) {
     try {
         return app.os.files.QueryDriveType(root);
     } catch (...) {
+        PassOnOutOfMemory();
         ReportError(app, "MyGetDriveType", CurrentError());
         return kDriveUnknown;
     }
@@ -116,6 +119,7 @@ std::string GetPathFromRegistryValue(App& app, const std::string& valueText) {
     try {
         return ExtractPath(app, valueText);
     } catch (...) {
+        PassOnOutOfMemory();
         WriteLog(app, "Error in GetPathFromRegistryValue " + std::to_string(CurrentError().number));
         return "";
     }
@@ -159,6 +163,7 @@ void TestBrokenRegistryPath(App& app, const std::string& valueText, const std::s
         record->pCureValueType = static_cast<int32_t>(valueType);
         addProblem(app, record);
     } catch (...) {
+        PassOnOutOfMemory();
         WriteLog(app, "Error in TestBrokenRegistryPath, error " +
                           std::to_string(CurrentError().number));
     }

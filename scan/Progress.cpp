@@ -12,7 +12,6 @@ constexpr int kBarSteps = 31;
 
 void ProgressLoad(App& app, ProgressView& view) {
     WriteTrace(app, "frmProgress.Load");
-    app.Scan.progress = &view;
     view.SetWindowCaption(GetLangString(app, "frmprogress_caption", "Progress"));
     view.SetCancelCaption(GetLangString(app, "frmprogress_cancel", "Cancel"));
     view.SetCounterText(GetLangString(app, "frmprogress_counter", "Counter:"));
@@ -43,6 +42,7 @@ void UpdateProgressLabel(App& app, const std::string& text) {
                                std::to_string(app.Problems.Count()));
         app.DoEvents();
     } catch (...) {
+        PassOnOutOfMemory();
         WriteLog(app, "Error in UpdateProgressLabel, error " + std::to_string(CurrentError().number));
     }
 }
@@ -53,6 +53,7 @@ void UpdateProgressbar(App& app) {
         if (view && view->BarMaximum() > view->BarValue()) view->SetBarValue(view->BarValue() + 1);
         app.DoEvents();
     } catch (...) {
+        PassOnOutOfMemory();
         WriteLog(app, "Error in UpdateProgressbar, error " + std::to_string(CurrentError().number));
     }
 }

@@ -6,7 +6,8 @@
 struct App;
 class ProgressView;
 
-// The window has loaded: captions set, the scan may go on, the bar spans 31 steps.
+// The window has loaded: captions set, the scan may go on, the bar spans 31 steps. The
+// window shows the scan's updates while a ScopedBinding points app.Scan.progress at it.
 void ProgressLoad(App& app, ProgressView& view);
 // The Cancel button: the running scanner stops at its next test.
 void ProgressCancel(App& app);

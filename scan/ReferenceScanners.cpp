@@ -37,10 +37,11 @@ void ScanRegistryForBrokenLinks(App& app, RegKey hive, const std::string& keyPat
                 ShowRegistryItem(app, subkeyPath);
                 std::string valueText = GetRegistryValue(app, hive, subkeyPath, valueName);
                 TestBrokenRegistryPath(app, valueText, HiveKey(hive, subkeyPath), status, hive,
-                                       subkeyPath, valueName, checkCode, 0);
+                                       subkeyPath, valueName, checkCode, kCureFullPath);
             });
             if (!goesOn || !recurse) subkeyPaths.clear();
         } catch (...) {
+            PassOnOutOfMemory();
             subkeyPaths.clear();
             WriteLog(app, "Error in ScanRegistryForBrokenLinks, error " +
                               std::to_string(CurrentError().number));
@@ -65,9 +66,10 @@ void ScanRegistryKeyValuesForBrokenLinks(App& app, RegKey hive, const std::strin
                 valueText = name;
             }
             TestBrokenRegistryPath(app, valueText, displayName, kStatusBrokenLink, hive, keyPath,
-                                   name, checkCode, 0);
+                                   name, checkCode, kCureFullPath);
         });
     } catch (...) {
+        PassOnOutOfMemory();
         ErrInfo error = CurrentError();
         WriteLog(app, "Error in ScanRegistryKeyValuesForBrokenLinks, error " +
                           std::to_string(error.number) + ", " + error.description);
@@ -84,9 +86,10 @@ void ScanRegistryForBrokenHelps(App& app, RegKey hive, const std::string& keyPat
             std::string displayName = HiveKey(hive, keyPath) + "\\" + name;
             ShowRegistryItem(app, displayName);
             TestBrokenRegistryPath(app, valueText, displayName, kStatusWrongHelp, hive, keyPath, name,
-                                   1, 0);
+                                   kCheckHelpFiles, kCureFullPath);
         });
     } catch (...) {
+        PassOnOutOfMemory();
         WriteLog(app, "Error in ScanRegistryForBrokenHelps, error " +
                           std::to_string(CurrentError().number));
     }
@@ -101,9 +104,10 @@ void SR_InstallerFolders(App& app) {
             ShowRegistryItem(app, displayName + ": " + name);
             // Each value is named by a folder; folders count as existing files.
             TestBrokenRegistryPath(app, name, displayName, kStatusBrokenLink, HKLM, kInstallerFolders,
-                                   name, 16, 0);
+                                   name, kCheckInstallerFolder, kCureFullPath);
         });
     } catch (...) {
+        PassOnOutOfMemory();
         ReportError(app, "SR_InstallerFolders", CurrentError());
     }
 }
@@ -137,9 +141,10 @@ void SCANREG_ARPCache(App& app) {
                 ProgramPathFromSlowInfoCache(GetRegistryValue(app, HKLM, entryKey, "SlowInfoCache"));
             if (path.empty()) return;
             TestBrokenRegistryPath(app, path, HiveKey(HKLM, entryKey), kStatusBrokenLink, HKLM,
-                                   entryKey, "SlowInfoCache", 20, 0);
+                                   entryKey, "SlowInfoCache", kCheckArpCache, kCureFullPath);
         });
     } catch (...) {
+        PassOnOutOfMemory();
         ReportError(app, "SCANREG_ARPCache", CurrentError());
     }
 }

@@ -47,6 +47,7 @@ uint32_t GetRegistryValueType(App& app, RegKey hive, const std::string& keyPath,
         if (QueryIntoBuffer(app, hive, keyPath, valueName, value) != kRegSuccess) return 0;
         return value.type;
     } catch (...) {
+        PassOnOutOfMemory();
         ReportError(app, "GetRegistryValueType", CurrentError());
         return 0;
     }
@@ -57,6 +58,7 @@ bool RegistryKeyExists(App& app, RegKey hive, const std::string& keyPath) {
         ScopedRegKey key(app.os.registry);
         return key.Open(hive, keyPath, KEY_QUERY_VALUE_) == kRegSuccess;
     } catch (...) {
+        PassOnOutOfMemory();
         ReportError(app, "RegistryKeyExists", CurrentError());
         return false;
     }
@@ -68,6 +70,7 @@ bool RegistryKeyExistsInEitherView(App& app, RegKey hive, const std::string& key
         ScopedRegKey key(app.os.registry);
         return key.Open(hive, keyPath, KEY_QUERY_VALUE_ | KEY_WOW64_32KEY_) == kRegSuccess;
     } catch (...) {
+        PassOnOutOfMemory();
         ReportError(app, "RegistryKeyExists", CurrentError());
         return false;
     }
@@ -80,6 +83,7 @@ bool ScanHKCR_CLSID_exist_subkey(App& app, const std::string& classText,
         return key.Open(HKCR, "CLSID\\" + classText + "\\" + subkey, KEY_ALL_ACCESS_) ==
                kRegSuccess;
     } catch (...) {
+        PassOnOutOfMemory();
         WriteLog(app, "Error in ScanHKCR_CLSID_exist_subkey, error " +
                           std::to_string(CurrentError().number));
         return false;
@@ -94,6 +98,7 @@ int32_t MyRegEnumKey(App& app, RegKey key, uint32_t index, std::string& name) {
         if (status == kRegSuccess) name = found;
         return status;
     } catch (...) {
+        PassOnOutOfMemory();
         ReportError(app, "MyRegEnumKey", CurrentError());
         return kRegNoMoreItems;
     }
@@ -109,6 +114,7 @@ int32_t MyRegEnumValue(App& app, RegKey key, uint32_t index, std::string& name) 
         if (status == kRegSuccess) name = found;
         return status;
     } catch (...) {
+        PassOnOutOfMemory();
         ReportError(app, "MyRegEnumValue", CurrentError());
         return kRegNoMoreItems;
     }

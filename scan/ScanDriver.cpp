@@ -1,8 +1,11 @@
 #include "scan/ScanDriver.h"
 
+#include <new>
+
 #include "core/App.h"
 #include "core/Language.h"
 #include "core/Logs.h"
+#include "problems/ProblemCodes.h"
 #include "scan/ComScanners.h"
 #include "scan/ExtensionScanners.h"
 #include "scan/OldFilesScanner.h"
@@ -15,14 +18,42 @@ namespace {
 
 const char kCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
-// The sequence ignores a failure of any of its statements and goes on with the next.
-template <typename Statement>
-void IgnoringFailure(Statement statement) {
-    try {
-        statement();
-    } catch (...) {
+// The line the application log gets when the scan ends for lack of memory.
+const char kOutOfMemoryLine[] = "Out of memory: the scan ends";
+
+// Runs the statements of one scan. A failure of a statement is ignored and the sequence
+// goes on with the next, except running out of memory: that turns ContinueScan off, so
+// that no later step runs, and is written to the application log once; the statements
+// that close the window still run.
+class Statements {
+public:
+    explicit Statements(App& app) : app_(app) {}
+
+    template <typename Statement>
+    void Run(Statement statement) {
+        try {
+            statement();
+        } catch (const std::bad_alloc&) {
+            EndForLackOfMemory();
+        } catch (...) {
+        }
     }
-}
+
+private:
+    void EndForLackOfMemory() {
+        app_.Scan.ContinueScan = false;
+        if (ended_) return;
+        ended_ = true;
+        try {
+            WriteLog(app_, kOutOfMemoryLine);
+        } catch (...) {
+            // The line is lost, as any log line that cannot be written.
+        }
+    }
+
+    App& app_;
+    bool ended_ = false;
+};
 
 }  // namespace
 
@@ -40,29 +71,38 @@ std::vector<ScanStep> ScanSequence() {
         {"Uninstall", 1,
          [](App& app) {
              ScanRegistryForBrokenLinks(app, HKLM, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
-                                        true, "UninstallString", 2, 4);
+                                        true, "UninstallString", kStatusWrongUninstall,
+                                        kCheckUninstall);
          }},
         {"Run (HKLM)", 1,
-         [cv](App& app) { ScanRegistryKeyValuesForBrokenLinks(app, HKLM, cv + "\\Run", true, 5); }},
+         [cv](App& app) {
+             ScanRegistryKeyValuesForBrokenLinks(app, HKLM, cv + "\\Run", true, kCheckRunMachine);
+         }},
         {"Run (HKCU)", 1,
-         [cv](App& app) { ScanRegistryKeyValuesForBrokenLinks(app, HKCU, cv + "\\Run", true, 6); }},
+         [cv](App& app) {
+             ScanRegistryKeyValuesForBrokenLinks(app, HKCU, cv + "\\Run", true, kCheckRunUser);
+         }},
         {"Fonts", 1,
          [](App& app) {
              ScanRegistryKeyValuesForBrokenLinks(
-                 app, HKLM, "Software\\Microsoft\\Windows\\CurrentVersion\\Fonts", true, 7);
+                 app, HKLM, "Software\\Microsoft\\Windows\\CurrentVersion\\Fonts", true,
+                 kCheckFonts);
          }},
         {"Fonts (NT)", 1,
          [](App& app) {
              ScanRegistryKeyValuesForBrokenLinks(
-                 app, HKLM, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", true, 8);
+                 app, HKLM, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", true,
+                 kCheckFontsNt);
          }},
         {"SharedDLLs", 1,
          [cv](App& app) {
-             ScanRegistryKeyValuesForBrokenLinks(app, HKLM, cv + "\\SharedDLLs", false, 9);
+             ScanRegistryKeyValuesForBrokenLinks(app, HKLM, cv + "\\SharedDLLs", false,
+                                                 kCheckSharedDlls);
          }},
         {"App Paths", 1,
          [cv](App& app) {
-             ScanRegistryForBrokenLinks(app, HKLM, cv + "\\App Paths", true, "", 0, 3);
+             ScanRegistryForBrokenLinks(app, HKLM, cv + "\\App Paths", true, "",
+                                        kStatusBrokenLink, kCheckAppPaths);
          }},
         {"Help", 1,
          [](App& app) {
@@ -91,21 +131,24 @@ std::vector<ScanStep> ScanSequence() {
 
 void RunScanSequence(App& app) {
     app.Scan.ProgressCounter = 0;
-    IgnoringFailure([&] {
+    Statements statements(app);
+    statements.Run([&] {
         app.Scan.CounterCaption = GetLangString(app, "frmprogress_counter", "Counter:");
     });
-    IgnoringFailure([&] { WriteTrace(app, "frmProgress.T1"); });
+    statements.Run([&] { WriteTrace(app, "frmProgress.T1"); });
 
-    for (const ScanStep& step : ScanSequence()) {
+    std::vector<ScanStep> steps;
+    statements.Run([&] { steps = ScanSequence(); });
+    for (const ScanStep& step : steps) {
         if (!app.Scan.ContinueScan) break;
-        IgnoringFailure([&] { step.run(app); });
+        statements.Run([&] { step.run(app); });
         if (app.Scan.ContinueScan)
-            for (int i = 0; i < step.barSteps; ++i) IgnoringFailure([&] { UpdateProgressbar(app); });
+            for (int i = 0; i < step.barSteps; ++i) statements.Run([&] { UpdateProgressbar(app); });
     }
 
-    IgnoringFailure([&] {
+    statements.Run([&] {
         if (app.Scan.progress) app.Scan.progress->Close();
     });
-    IgnoringFailure([&] { ProgressUnload(app); });
+    statements.Run([&] { ProgressUnload(app); });
     app.Scan.ContinueScan = false;
 }

@@ -17,5 +17,6 @@ struct ScanStep {
 std::vector<ScanStep> ScanSequence();
 
 // The progress window's timer tick: runs the sequence to its end or to the first
-// failed test of ContinueScan, then unloads the window.
+// failed test of ContinueScan, then unloads the window. Running out of memory ends the
+// scan there, with "Out of memory: the scan ends" in the application log.
 void RunScanSequence(App& app);

@@ -10,6 +10,7 @@ struct ScanState {
     bool ScanCancelled = false;
     int32_t ProgressCounter = 0;
     std::string CounterCaption;
-    // The progress window of the scan that is running; null outside a scan.
+    // The progress window of the scan that is running; null outside a scan. Set only by
+    // a ScopedBinding that lives as long as the window.
     ProgressView* progress = nullptr;
 };

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/App.h"
+#include "core/Errors.h"
 #include "core/Language.h"
 #include "core/Logs.h"
 #include "platform/FileSystem.h"
@@ -146,6 +147,7 @@ void ScanFolderTree(App& app, const std::string& top, const char* traceTag, bool
             if (!ScanGoesOn(app)) return;
             WalkFolderEntries(app, walk, folder, eventsAfterEach, subfolders, visitFile);
         } catch (...) {
+            PassOnOutOfMemory();
             subfolders.clear();
             reportFailure(folder);
         }

@@ -32,7 +32,7 @@ void CheckMenuOrderEntry(App& app, RegKey hive, const std::string& keyPath,
     auto problem = NewProblem();
     problem->pType(kTypeRegistry);
     problem->pSTATUS = kStatusBrokenLink;
-    problem->pInternalType = 13;
+    problem->pInternalType = kCheckMenuOrder;
     problem->pName(keyPath);
     problem->pKey("");
     problem->pDescription =
@@ -41,7 +41,7 @@ void CheckMenuOrderEntry(App& app, RegKey hive, const std::string& keyPath,
     problem->pCureKeyRoot = static_cast<int32_t>(hive);
     problem->pCureKeyName = keyPath;
     problem->pCureKeyValueName = "";
-    problem->pCureMethod = 0;
+    problem->pCureMethod = kCureFullPath;
     addProblem(app, problem);
 }
 
@@ -82,7 +82,7 @@ void CheckShortcut(App& app, const std::string& shortcutPath) {
         GetLangString(app, "description_wronglink", "Links to nonexisting file") + " " + targetText;
     problem->pCureMissingfile = target;
     problem->pCureFilename = shortcutPath;
-    problem->pCureMethod = 0;
+    problem->pCureMethod = kCureFullPath;
     addProblem(app, problem);
 }
 
@@ -123,6 +123,7 @@ void SRMO(App& app, RegKey hive, const std::string& top, const std::string& base
             if (subkeyPaths.empty() && keyPath.size() > basePath.size())
                 CheckMenuOrderEntry(app, hive, keyPath, keyPath.substr(basePath.size()));
         } catch (...) {
+            PassOnOutOfMemory();
             subkeyPaths.clear();
             WriteLog(app, "Error in ScanRegistryForBrokenLinks, error " +
                               std::to_string(CurrentError().number));

@@ -3,6 +3,7 @@
 #include "core/Errors.h"
 #include "core/Logs.h"
 #include "tests/TestSupport.h"
+#include "ui/SaveResults.h"
 
 using testing_support::Exists;
 using testing_support::ReadBytes;
@@ -54,6 +55,25 @@ TEST(Logs, ErrorLines) {
     // Nothing when the line cannot be built.
     LogRegistryError(t.app, "RegDeleteValue", HKLM, "K", 70000);
     EXPECT_EQ(ReadBytes(t.folder.HostFile("app2.log")), expected);
+}
+
+// A report that cannot be written leaves one line in the trace and shows no message.
+TEST(Logs, AReportThatCannotBeWrittenIsTraced) {
+    TestApp t;
+    const std::string failed = "SaveResults: the report could not be written to ";
+    const std::string written = t.folder.File("report.htm");
+    const std::string missingFolder = t.folder.File("missing\\report.htm");
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {written, {"SaveResults"}},
+        {missingFolder, {"SaveResults", failed + missingFolder}},
+        {t.folder.path(), {"SaveResults", failed + t.folder.path()}},
+    };
+    for (const auto& [file, trace] : cases) {
+        ClearTrace(t.app);
+        SaveResults(t.app, file);
+        EXPECT_EQ(t.Lines("app2.log"), trace) << file;
+    }
+    EXPECT_TRUE(t.world.scriptedPrompts.shown.empty());
 }
 
 TEST(Logs, AReadOnlyApplicationFolderLosesTheLinesQuietly) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "core/ScopedBinding.h"
 #include "repair/RegistryWrite.h"
 #include "scan/RegistryRead.h"
 #include "tests/RegistrySpy.h"
@@ -21,7 +22,6 @@ class RegistryLayer : public ::testing::Test {
         t.world.registry.PutValue(HKCU, "Software\\K", "v", RegString("text"));
         t.world.registry.CreateKey(HKCU, "Software\\K\\Sub");
         t.world.registry.CreateKey(HKCR, "CLSID\\{0000-AB}\\InprocServer32");
-        app.events = &spy;
     }
     // Runs `call` with fresh logs and spy; the lines of app.log after it.
     Lines Run(const std::function<void(App&)>& call) {
@@ -37,6 +37,7 @@ class RegistryLayer : public ::testing::Test {
     testing_support::RegistrySpy spy{t.world.registry};
     Platform platform = testing_support::Using(t.world.platform, spy);
     App app{platform, t.folder.path()};
+    ScopedBinding<Events> eventsBinding{app.events, spy};
 };
 
 TEST_F(RegistryLayer, RunTimeFailuresAreReportedUnderEachProceduresName) {

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include "scan/ComScanners.h"
 #include "scan/ExtensionScanners.h"
 #include "scan/OldFilesScanner.h"
 #include "scan/ReferenceScanners.h"
 #include "scan/ScanDriver.h"
 #include "scan/ShortcutScanners.h"
+#include "tests/RegistrySpy.h"
 #include "tests/ScanSupport.h"
 #include "tests/contract/HostFiles.h"
 
@@ -76,7 +79,7 @@ TEST(ScanDriver, ACompleteRunFillsTheBarAndCountsEveryItem) {
 
     // A second scan starts from a fresh window and a counter of 0.
     testing_support::RecordingProgress second(w.app);
-    w.app.Scan.progress = &second;
+    ScopedBinding<ProgressView> shown(w.app.Scan.progress, second);
     ProgressLoad(w.app, second);
     RunScanSequence(w.app);
     EXPECT_EQ(w.app.Scan.ProgressCounter, 2);
@@ -115,6 +118,35 @@ TEST(ScanDriver, ClosingTheWindowStopsTheScanWithoutCancelling) {
     RunScanSequence(w.app);
     EXPECT_FALSE(w.app.Scan.ScanCancelled);
     EXPECT_EQ(w.app.Problems.Count(), 1);
+}
+
+// A registry that runs out of memory when asked for a value name.
+class ExhaustedRegistry : public testing_support::RegistrySpy {
+  public:
+    using RegistrySpy::RegistrySpy;
+    int32_t EnumValue(RegKey, uint32_t, uint32_t, uint32_t, std::string&, uint32_t&) override {
+        throw std::bad_alloc();
+    }
+};
+
+// Running out of memory is no failure of one item: the scan ends in the step where it
+// happened (Run of HKLM, the first to list values), and the application log says so.
+TEST(ScanDriver, RunningOutOfMemoryEndsTheScan) {
+    ScanWorld w;
+    w.Put(HKLM, kRun, "Gone", "C:\\Gone\\run.exe");
+    ExhaustedRegistry registry(w.world.registry);
+    Platform platform = testing_support::Using(w.platform, registry);
+    App app(platform, w.folder.path());
+    app.Scan.ContinueScan = true;
+    RunScanSequence(app);
+    Lines expected = {"frmProgress.T1"};
+    for (int i = 0; i < 4; ++i)
+        expected.insert(expected.end(), {"SFFBL", "SFFBL skipped, foldername empty"});
+    expected.insert(expected.end(), {"SRFBL", "SRKVFBL"});
+    EXPECT_EQ(w.Lines("app2.log"), expected);
+    EXPECT_EQ(w.Lines("app.log"), Lines{"Out of memory: the scan ends"});
+    EXPECT_FALSE(app.Scan.ContinueScan);
+    EXPECT_EQ(w.world.registry.OpenHandleCount(), 0u);
 }
 
 // Each scanner tests ContinueScan before every item: Cancel pressed while one item is

@@ -21,8 +21,6 @@ ScanWorld::ScanWorld() {
     world.clock.Fix(kNow);
     app.WindowsFolder = "C:\\Windows";
     app.ProgramFilesFolder = "C:\\Program Files";
-    app.events = &progress;
-    app.Scan.progress = &progress;
     app.Scan.ContinueScan = true;
 }
 

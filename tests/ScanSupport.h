@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ScopedBinding.h"
 #include "platform/portable/InMemoryRegistry.h"
 #include "platform/portable/SplitFileSystem.h"
 #include "problems/clsItem.h"
@@ -105,6 +106,8 @@ struct ScanWorld {
     Platform platform = Using(Using(world.platform, files), profile);
     App app{platform, folder.path()};
     RecordingProgress progress{app};
+    ScopedBinding<Events> eventsBinding{app.events, progress};
+    ScopedBinding<ProgressView> progressBinding{app.Scan.progress, progress};
 };
 
 }  // namespace testing_support

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "core/Options.h"
+#include "core/ScopedBinding.h"
 #include "problems/Statistics.h"
 #include "problems/clsItem.h"
 #include "tests/TestSupport.h"
@@ -18,7 +19,6 @@ class CountingEvents : public Events {
 };
 
 struct StatisticsApp : testing_support::TestApp {
-    StatisticsApp() { app.events = &events; }
     void Add(int32_t type, int count) {
         for (int i = 0; i < count; ++i) {
             auto item = std::make_shared<clsItem>();
@@ -32,6 +32,7 @@ struct StatisticsApp : testing_support::TestApp {
                GetOptionS(app, "last_scan_date", "");
     }
     CountingEvents events;
+    ScopedBinding<Events> eventsBinding{app.events, events};
 };
 
 TEST(Statistics, CountsAllProblemsAndTheRegistryOnesWithTheTime) {

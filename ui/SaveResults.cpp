@@ -31,11 +31,15 @@ void SaveResults(App& app, const std::string& fileName) { SaveResults(app, app.o
 
 void SaveResults(App& app, FileSystem& files, const std::string& fileName) {
     WriteTrace(app, "SaveResults");
+    // A report that cannot be written shows no message: the trace says why.
+    const char* const failed = "SaveResults: the report could not be written to ";
     try {
         std::string content;
         for (const std::string& line : ReportLines(app)) content += line + "\r\n";
-        files.WriteAnsiText(fileName, content);
+        if (!files.WriteAnsiText(fileName, content)) WriteTrace(app, failed + fileName);
     } catch (...) {
-        // A failed report ends without a message.
+        ErrInfo error = CurrentError();
+        WriteTrace(app, failed + fileName + ", error " + std::to_string(error.number) + ", " +
+                            error.description);
     }
 }

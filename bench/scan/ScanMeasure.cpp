@@ -5,6 +5,7 @@
 #include "bench/common/RegistryWalk.h"
 #include "core/App.h"
 #include "core/Logs.h"
+#include "core/ScopedBinding.h"
 #include "core/Startup.h"
 #include "scan/Progress.h"
 #include "scan/ProgressView.h"
@@ -48,12 +49,11 @@ double TimedScan(App& app) {
     ClearTrace(app);
     app.Problems.Clear();
     HiddenProgress view;
+    ScopedBinding<ProgressView> shown(app.Scan.progress, view);
     ProgressLoad(app, view);
     auto start = BenchClock::now();
     RunScanSequence(app);
-    double seconds = Seconds(start);
-    app.Scan.progress = nullptr;
-    return seconds;
+    return Seconds(start);
 }
 
 double TimedWalk(Registry& registry, WalkResult& result) {

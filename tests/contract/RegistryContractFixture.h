@@ -7,9 +7,11 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <random>
 
 #include "core/App.h"
+#include "core/ScopedBinding.h"
 #include "repair/RegistryWrite.h"
 #include "scan/RegistryRead.h"
 #include "tests/RegistrySpy.h"
@@ -41,7 +43,7 @@ class RegistryContract : public ::testing::TestWithParam<contract::RegistryBacke
         spy = std::make_unique<testing_support::RegistrySpy>(world->registry());
         platform = std::make_unique<Platform>(testing_support::Using(rest.platform, *spy));
         app = std::make_unique<App>(*platform, folder.path());
-        app->events = spy.get();
+        eventsBinding.emplace(app->events, *spy);
     }
     void TearDown() override {
         world->RemoveTree(HKCU, base);
@@ -108,6 +110,7 @@ class RegistryContract : public ::testing::TestWithParam<contract::RegistryBacke
     std::unique_ptr<testing_support::RegistrySpy> spy;
     std::unique_ptr<Platform> platform;
     std::unique_ptr<App> app;
+    std::optional<ScopedBinding<Events>> eventsBinding;
     std::string top, base, classText;
 };
 
