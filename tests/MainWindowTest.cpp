@@ -36,13 +36,15 @@ TEST(MainWindow, LayoutFollowsTheWindow) {
         Box window;
         int dpiTwips;
         Box list, snapped;
-        int buttonsTop;
+        int buttonsTop, saveLeft;
     } cases[] = {
-        {WindowState::Normal, {10, 20, 1000, 700}, 15, {245, 150, 737, 448}, {10, 20, 1000, 700}, 604},
-        {WindowState::Normal, {0, 0, 1000, 700}, 10, {245, 150, 737, 448}, {0, 0, 1000, 700}, 604},
-        {WindowState::Normal, {0, 0, 700, 500}, 15, {245, 150, 0, 0}, {0, 0, 780, 550}, 0},
-        {WindowState::Maximized, {0, 0, 800, 600}, 15, {245, 150, 769, 491}, {0, 0, 800, 600}, 647},
-        {WindowState::Minimized, {0, 0, 800, 600}, 15, {245, 150, 0, 0}, {0, 0, 800, 600}, 0},
+        {WindowState::Normal, {10, 20, 1000, 700}, 15, {245, 150, 737, 448}, {10, 20, 1000, 700}, 604, 665},
+        // At 144 dots per inch the arrangement grows by half.
+        {WindowState::Normal, {0, 0, 1500, 1050}, 10, {367, 225, 1106, 694}, {0, 0, 1500, 1050}, 928, 997},
+        {WindowState::Normal, {0, 0, 700, 500}, 15, {}, {0, 0, 780, 550}, 0, 0},
+        {WindowState::Normal, {0, 0, 1000, 700}, 10, {}, {0, 0, 1170, 825}, 0, 0},
+        {WindowState::Maximized, {0, 0, 800, 600}, 15, {245, 150, 769, 491}, {0, 0, 800, 600}, 647, 665},
+        {WindowState::Minimized, {0, 0, 800, 600}, 15, {}, {0, 0, 800, 600}, 0, 0},
     };
     for (const Case& c : cases) {
         Window w({c.dpiTwips, 1024, 768, 25, 17});
@@ -56,7 +58,7 @@ TEST(MainWindow, LayoutFollowsTheWindow) {
         if (c.list.width == 0) continue;
         EXPECT_EQ(w.model.lstMain.box, c.list);
         EXPECT_EQ(w.model.btnSaveResults.box.top, c.buttonsTop);
-        EXPECT_EQ(w.model.btnSaveResults.box.left, 245 + 3 * (130 + 10));
+        EXPECT_EQ(w.model.btnSaveResults.box.left, c.saveLeft);
     }
 }
 

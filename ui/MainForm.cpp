@@ -48,8 +48,8 @@ void MainForm::Load() {
     int32_t state = GetOptionL(app_, "frmmain_window_state", static_cast<int32_t>(m_.state));
     if (state >= 0 && state <= 2) m_.state = static_cast<WindowState>(state);
     if (m_.window.width == 0) {
-        m_.window.width = Pixels(kClientWidthTwips) + kFrameWidth;
-        m_.window.height = Pixels(kClientHeightTwips) + kFrameHeight;
+        m_.window.width = Pixels(kClientWidthTwips) + S(kFrameWidth);
+        m_.window.height = Pixels(kClientHeightTwips) + S(kFrameHeight);
     }
     m_.window.left = Pixels(GetOptionL(app_, "frmmain_window_left", Twips(m_.window.left)));
     m_.window.top = Pixels(GetOptionL(app_, "frmmain_window_top", Twips(m_.window.top)));
@@ -87,36 +87,36 @@ void MainForm::Load() {
 
 void MainForm::ArrangeControls() {
     const int button = screen_.buttonHeight, label = screen_.labelHeight;
-    m_.picHealth = {{kLeftColumn, kHealthTop, kHealthWidth, kHealthHeight}, "", true, true};
-    int labelTop = 120;
+    m_.picHealth = {{S(kLeftColumn), S(kHealthTop), S(kHealthWidth), S(kHealthHeight)}, "", true, true};
+    int labelTop = S(120);
     for (Control* c : {&m_.lblStatDate, &m_.lblStatOveral, &m_.lblStatRegistry}) {
-        c->box = {0, labelTop, kHealthWidth, label};
-        labelTop += label + 8;
+        c->box = {0, labelTop, S(kHealthWidth), label};
+        labelTop += label + S(8);
     }
-    m_.btnCheck.box = {kLeftColumn, kScanButtonTop, kHealthWidth, button};
+    m_.btnCheck.box = {S(kLeftColumn), S(kScanButtonTop), S(kHealthWidth), button};
     m_.btnMore.visible = false;
 
-    m_.btnOptions.box = {kRightArea, (kTopRow - button) / 2, kButtonWidth, button};
-    m_.lblVersion.box = {kRightArea + kButtonWidth + kButtonGap, m_.btnOptions.box.top + 4,
-                         kVersionWidth, label};
-    m_.picWarning.box = {kRightArea, kHealthTop, kWarningWidth, kWarningHeight};
-    m_.lblWarning.box = {8, (kWarningHeight - label) / 2, kWarningWidth, label};
-    m_.btnRepairWarning.box = {0, (kWarningHeight - button) / 2, 2 * kButtonWidth, button};
-    m_.lstMain.box = {kRightArea, kHealthTop + kWarningHeight + 10, 0, 0};
-    m_.lblInfo.box = {kRightArea, 0, 0, label};
-    int left = kRightArea;
+    m_.btnOptions.box = {S(kRightArea), (S(kTopRow) - button) / 2, S(kButtonWidth), button};
+    m_.lblVersion.box = {S(kRightArea) + S(kButtonWidth) + S(kButtonGap), m_.btnOptions.box.top + S(4),
+                         S(kVersionWidth), label};
+    m_.picWarning.box = {S(kRightArea), S(kHealthTop), S(kWarningWidth), S(kWarningHeight)};
+    m_.lblWarning.box = {S(8), (S(kWarningHeight) - label) / 2, S(kWarningWidth), label};
+    m_.btnRepairWarning.box = {0, (S(kWarningHeight) - button) / 2, 2 * S(kButtonWidth), button};
+    m_.lstMain.box = {S(kRightArea), S(kHealthTop) + S(kWarningHeight) + S(10), 0, 0};
+    m_.lblInfo.box = {S(kRightArea), 0, 0, label};
+    int left = S(kRightArea);
     for (Control* c : {&m_.btnSelectAll, &m_.btnSelectNone, &m_.btnSelectInvert, &m_.btnSaveResults}) {
-        c->box = {left, 0, kButtonWidth, button};
-        left += kButtonWidth + kButtonGap;
+        c->box = {left, 0, S(kButtonWidth), button};
+        left += S(kButtonWidth) + S(kButtonGap);
     }
-    m_.picBighealth.box = {kRightArea, kHealthTop, 0, 0};
-    labelTop = 20;
+    m_.picBighealth.box = {S(kRightArea), S(kHealthTop), 0, 0};
+    labelTop = S(20);
     for (Control* c : {&m_.lblBigStatStatus, &m_.lblBigStatDate, &m_.lblBigStatOverall,
                        &m_.lblBigStatRegistry}) {
         c->box = {0, labelTop, 0, label};
-        labelTop += label + 12;
+        labelTop += label + S(12);
     }
-    m_.btnBigStatStart.box = {0, labelTop + 20, kHealthWidth, button};
+    m_.btnBigStatStart.box = {0, labelTop + S(20), S(kHealthWidth), button};
     m_.warningPicture = app_.AppFile("warning.gif");
     m_.infoPicture = app_.AppFile("info.gif");
 }
@@ -127,34 +127,34 @@ void MainForm::Resize() {
     try {
         int usableWidth = 0, usableHeight = 0;
         if (m_.state == WindowState::Normal) {
-            usableWidth = m_.window.width - kFrameWidth;
-            usableHeight = m_.window.height - kFrameHeight;
+            usableWidth = m_.window.width - S(kFrameWidth);
+            usableHeight = m_.window.height - S(kFrameHeight);
             bool snapped = false;
-            if (m_.window.width < kMinWidth) m_.window.width = kMinWidth, snapped = true;
-            if (m_.window.height < kMinHeight) m_.window.height = kMinHeight, snapped = true;
+            if (m_.window.width < S(kMinWidth)) m_.window.width = S(kMinWidth), snapped = true;
+            if (m_.window.height < S(kMinHeight)) m_.window.height = S(kMinHeight), snapped = true;
             if (snapped) return;  // the new size comes back as another resize
         } else if (m_.state == WindowState::Maximized) {
             usableWidth = screen_.width;
-            usableHeight = screen_.height - 60;
+            usableHeight = screen_.height - S(60);
         } else {
             return;
         }
         const int button = screen_.buttonHeight;
-        int width = usableWidth - m_.lstMain.box.left - 10;
+        int width = usableWidth - m_.lstMain.box.left - S(10);
         if (width > 0) m_.lstMain.box.width = m_.lblInfo.box.width = width;
-        int infoTop = usableHeight - 2 * kMargin - m_.lblInfo.box.height;
+        int infoTop = usableHeight - 2 * S(kMargin) - m_.lblInfo.box.height;
         if (infoTop > 0) m_.lblInfo.box.top = infoTop;
-        int listHeight = m_.lblInfo.box.top - m_.lstMain.box.top - button - 2 * kMargin - 1;
+        int listHeight = m_.lblInfo.box.top - m_.lstMain.box.top - button - 2 * S(kMargin) - S(1);
         if (listHeight > 0) m_.lstMain.box.height = listHeight;
-        int buttonsTop = m_.lblInfo.box.top - button - kMargin - 1;
+        int buttonsTop = m_.lblInfo.box.top - button - S(kMargin) - S(1);
         if (buttonsTop > 0)
             for (Control* c : {&m_.btnSelectAll, &m_.btnSelectNone, &m_.btnSelectInvert,
                                &m_.btnSaveResults})
                 c->box.top = buttonsTop;
 
         Box& panel = m_.picBighealth.box;
-        panel.width = usableWidth - panel.left - 20;
-        panel.height = usableHeight - panel.top - 20;
+        panel.width = usableWidth - panel.left - S(20);
+        panel.height = usableHeight - panel.top - S(20);
         for (Control* c : {&m_.lblBigStatDate, &m_.lblBigStatOverall, &m_.lblBigStatRegistry,
                            &m_.lblBigStatStatus})
             c->box.width = panel.width;
@@ -190,7 +190,7 @@ void MainForm::UpdateButtons() {
                        &m_.btnSaveResults})
         c->enabled = has;
     m_.picBighealth.visible = !has;
-    m_.lstMain.box.left = has ? kRightArea : kOutOfSight;
+    m_.lstMain.box.left = has ? S(kRightArea) : S(kOutOfSight);
     for (Control* c : {&m_.btnSelectAll, &m_.btnSelectNone, &m_.btnSelectInvert,
                        &m_.btnSaveResults, &m_.picWarning})
         c->visible = has;

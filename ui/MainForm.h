@@ -24,6 +24,7 @@ struct ListRow {
     bool selected = false;
 };
 
+// Sizes and places are pixels of the screen the window is on.
 struct MainFormModel {
     std::string caption;
     WindowState state = WindowState::Normal;
@@ -78,6 +79,9 @@ public:
 private:
     void ArrangeControls();
     int Twips(int pixels) const { return pixels * screen_.twipsPerPixel; }
+    // The arrangement's pixels are those of a 96-dots-per-inch screen: at another
+    // resolution they grow with it, so that the window keeps its size in inches.
+    int S(int pixels) const { return pixels * 15 / screen_.twipsPerPixel; }
     int Pixels(int twips) const { return twips / screen_.twipsPerPixel; }
 
     App& app_;
