@@ -4,8 +4,9 @@
 #include "core/App.h"
 #include "core/Startup.h"
 #include "platform/win32/SystemPlatform.h"
+#include "ui/win32/MainWindow.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     // A drive without a disc must not stop the program with a system dialog.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
 
@@ -14,9 +15,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     app.ProgramName = ProgramBaseName();
     app.CommandLine = ProgramArguments();
 
-    if (Main(app) == StartupResult::ShowMainWindow) {
-        // The main window opens here once it exists; until then an interactive start
-        // ends after start-up.
+    if (Main(app) != StartupResult::ShowMainWindow) return 0;
+    // The process lives as long as the main window.
+    MainWindow window(app, &system.prompts);
+    if (!window.Open(showCommand)) return 1;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (IsDialogMessageW(window.hwnd(), &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
     }
     return 0;
 }

@@ -60,6 +60,7 @@ void MainForm::Load() {
         m_.columnTwips[i] = GetOptionL(app_, "frmmain_lstmain_columns_" + std::to_string(i + 1),
                                        m_.columnTwips[i]);
     m_.caption = app_.BrandTitle;
+    m_.lblBigStatStatus.text = "Registry status on last scan:";  // a design text without a key
     m_.backgroundPicture = app_.AppFile("background.gif");
 
     FileVersionParts v = app_.os.system.ProgramVersion();
@@ -89,8 +90,9 @@ void MainForm::ArrangeControls() {
     const int button = screen_.buttonHeight, label = screen_.labelHeight;
     m_.picHealth = {{S(kLeftColumn), S(kHealthTop), S(kHealthWidth), S(kHealthHeight)}, "", true, true};
     int labelTop = S(120);
+    // Inside the panels' frames, a pixel in from each side.
     for (Control* c : {&m_.lblStatDate, &m_.lblStatOveral, &m_.lblStatRegistry}) {
-        c->box = {0, labelTop, S(kHealthWidth), label};
+        c->box = {1, labelTop, S(kHealthWidth) - 2, label};
         labelTop += label + S(8);
     }
     m_.btnCheck.box = {S(kLeftColumn), S(kScanButtonTop), S(kHealthWidth), button};
@@ -100,8 +102,9 @@ void MainForm::ArrangeControls() {
     m_.lblVersion.box = {S(kRightArea) + S(kButtonWidth) + S(kButtonGap), m_.btnOptions.box.top + S(4),
                          S(kVersionWidth), label};
     m_.picWarning.box = {S(kRightArea), S(kHealthTop), S(kWarningWidth), S(kWarningHeight)};
-    m_.lblWarning.box = {S(8), (S(kWarningHeight) - label) / 2, S(kWarningWidth), label};
-    m_.btnRepairWarning.box = {0, (S(kWarningHeight) - button) / 2, 2 * S(kButtonWidth), button};
+    // The bar's picture has its sign at the left; the button and the text follow it.
+    m_.btnRepairWarning.box = {S(44), (S(kWarningHeight) - button) / 2, S(200), button};
+    m_.lblWarning.box = {S(256), (S(kWarningHeight) - label) / 2, S(kWarningWidth), label};
     m_.lstMain.box = {S(kRightArea), S(kHealthTop) + S(kWarningHeight) + S(10), 0, 0};
     m_.lblInfo.box = {S(kRightArea), 0, 0, label};
     int left = S(kRightArea);
@@ -110,10 +113,10 @@ void MainForm::ArrangeControls() {
         left += S(kButtonWidth) + S(kButtonGap);
     }
     m_.picBighealth.box = {S(kRightArea), S(kHealthTop), 0, 0};
-    labelTop = S(20);
+    labelTop = S(110);  // below the panel's picture
     for (Control* c : {&m_.lblBigStatStatus, &m_.lblBigStatDate, &m_.lblBigStatOverall,
                        &m_.lblBigStatRegistry}) {
-        c->box = {0, labelTop, 0, label};
+        c->box = {1, labelTop, 0, label};
         labelTop += label + S(12);
     }
     m_.btnBigStatStart.box = {0, labelTop + S(20), S(kHealthWidth), button};
@@ -157,7 +160,7 @@ void MainForm::Resize() {
         panel.height = usableHeight - panel.top - S(20);
         for (Control* c : {&m_.lblBigStatDate, &m_.lblBigStatOverall, &m_.lblBigStatRegistry,
                            &m_.lblBigStatStatus})
-            c->box.width = panel.width;
+            c->box.width = panel.width - 2;
         m_.btnBigStatStart.box.left = (panel.width - m_.btnBigStatStart.box.width) / 2;
     } catch (...) {
         WriteLog(app_, "Error in Form1.Form_Resize, error " + std::to_string(CurrentError().number));

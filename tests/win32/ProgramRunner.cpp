@@ -26,11 +26,6 @@ BOOL CALLBACK FindDialogOfProcess(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
-std::string WindowText(HWND hwnd) {
-    wchar_t buffer[1024] = {};
-    int n = GetWindowTextW(hwnd, buffer, 1024);
-    return win::Narrow(buffer, static_cast<size_t>(n));
-}
 
 }  // namespace
 
@@ -45,6 +40,12 @@ bool CopyProgram(const std::string& programName, const std::string& folder) {
     std::string from = std::string(BRIVOLEX_PROGRAM_DIR) + "\\" + programName;
     std::string to = folder + "\\" + programName;
     return CopyFileW(win::Wide(from).c_str(), win::Wide(to).c_str(), FALSE) != 0;
+}
+
+std::string WindowText(HWND hwnd) {
+    wchar_t buffer[1024] = {};
+    int n = GetWindowTextW(hwnd, buffer, 1024);
+    return win::Narrow(buffer, static_cast<size_t>(n));
 }
 
 ProgramRun RunProgram(const std::string& folder, const std::string& programName,

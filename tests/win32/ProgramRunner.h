@@ -22,6 +22,9 @@ std::string SetupOfAScheduledStartNotDue();
 // Copies `programName` from the build's program folder into `folder` (a Windows path).
 bool CopyProgram(const std::string& programName, const std::string& folder);
 
+// The text of a window or control.
+std::string WindowText(HWND hwnd);
+
 // Runs folder\programName with `arguments`, answers each message box it shows with
 // OK, and waits up to `timeoutMs` for it to end.
 ProgramRun RunProgram(const std::string& folder, const std::string& programName,

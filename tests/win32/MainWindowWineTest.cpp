@@ -1,0 +1,242 @@
+// The real windows under Wine: the main window over the sample machine's image, driven
+// by the messages a user's clicks send, its list read back from the list view. The
+// tests write screenshots of each window into the build's "screenshots" folder.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <sstream>
+
+#include "core/Options.h"
+#include "core/Startup.h"
+#include "platform/portable/RegFile.h"
+#include "platform/win32/WinText.h"
+#include "platform/win32/Win32Registry.h"
+#include "problems/clsItem.h"
+#include "scan/RegistryRead.h"
+#include "tests/ScanSupport.h"
+#include "tests/win32/ProgramRunner.h"
+#include "tests/win32/WindowPictures.h"
+#include "ui/win32/MainWindow.h"
+#include "ui/win32/Resources.h"
+
+using testing_support::ScanWorld;
+using testing_support::ScratchFolder;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The sample machine as an image, and the program's own files (languages, pictures)
+// in the application folder.
+struct SampleWorld : ScanWorld {
+    SampleWorld() {
+        world.clock.Release();
+        std::string driveC = testing_support::PrepareSampleMachine(machine);
+        world.files.MapDrive('C', driveC);
+        world.files.MapDrive('D', machine.File("D"), kDriveCdrom);
+        std::string error;
+        EXPECT_TRUE(LoadRegFile(world.registry, hostFiles, testing_support::SourcePath("sample/machine.reg"), error))
+            << error;
+        fs::path program = hostpath::FromUtf8(BRIVOLEX_PROGRAM_DIR);
+        for (const auto& entry : fs::directory_iterator(program))
+            if (entry.path().extension() == ".gif") fs::copy(entry.path(), folder.host() / entry.path().filename());
+        fs::copy(program / "languages", folder.host() / "languages", fs::copy_options::recursive);
+        PrepareApplication(app, false);
+        SaveOptionB(app, "userwelcomed", true);
+    }
+    ScratchFolder machine{"sample"};
+};
+
+HWND Control(const MainWindow& w, int id) { return GetDlgItem(w.hwnd(), id); }
+void Click(const MainWindow& w, int id) { SendMessageW(Control(w, id), BM_CLICK, 0, 0); }
+
+std::string ItemText(HWND list, int row, int column) {
+    wchar_t text[1024] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 1024;
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return win::NarrowZ(text);
+}
+
+// What brivolex-cli finds in the same image: the problems' names, in order.
+std::vector<std::string> ConsoleFinds(const SampleWorld& w) {
+    ScratchFolder appDir("cli");
+    auto run = testing_support::RunBuiltProgram(
+        "brivolex-cli", {"scan", "--json", "--registry", testing_support::SourcePath("sample/machine.reg"),
+                         "--drive", "C=" + w.machine.File("C"), "--drive", "D=" + w.machine.File("D") + ",cdrom",
+                         "--app-dir", appDir.path()});
+    std::vector<std::string> names;
+    std::istringstream lines(run.output);
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("  {\"UID\"", 0) == 0) names.push_back(testing_support::JsonField(line, "pName"));
+    return names;
+}
+
+TEST(MainWindowWine, AScanFromTheWindowListsWhatTheConsoleFinds) {
+    SampleWorld w;
+    MainWindow window(w.app, nullptr, false);
+    ASSERT_TRUE(window.Open(SW_SHOWNORMAL));
+    testing_support::SaveWindowPicture(window.hwnd(), "main-statistics-eng");
+    int shots = 0;  // the third pass shows the labels filled in
+    std::string problemsShown;
+    window.pump().beforePass = [&] {
+        HWND progress = GetLastActivePopup(window.hwnd());
+        if (shots < 3 && progress != window.hwnd() &&
+            testing_support::SaveWindowPicture(progress, "progress-eng"))
+            ++shots;
+        HWND problems = GetDlgItem(progress, IDC_PROGRESS_PROBLEMS);
+        if (w.app.Problems.Count() > 0 && IsWindowVisible(problems))
+            problemsShown = testing_support::WindowText(problems);
+    };
+    Click(window, MainWindow::kCheck);
+
+    HWND list = Control(window, MainWindow::kList);
+    std::vector<std::string> expected = ConsoleFinds(w);
+    ASSERT_EQ(expected.size(), 35u);
+    ASSERT_EQ(ListView_GetItemCount(list), 35);
+    EXPECT_EQ(ListView_GetSelectedCount(list), 35u);
+    for (int row = 0; row < 35; ++row) {
+        EXPECT_EQ(ItemText(list, row, 2), expected[static_cast<size_t>(row)]) << row;
+        const ProblemRef& problem = w.app.Problems.Item(std::stoi(window.model().rows[static_cast<size_t>(row)].tag));
+        EXPECT_EQ(problem->pName(), expected[static_cast<size_t>(row)]);
+        EXPECT_EQ(ItemText(list, row, 0), problem->pTypeName(w.app));
+    }
+    EXPECT_FALSE(IsWindowVisible(Control(window, MainWindow::kBigStatStart)));
+    testing_support::SaveWindowPicture(window.hwnd(), "main-list-eng");
+    EXPECT_GT(shots, 0);
+    EXPECT_TRUE(problemsShown.starts_with("Problems: ")) << problemsShown;
+
+    // The same problems in German, and the statistics face once they are gone.
+    DestroyWindow(window.hwnd());
+    w.app.LanguageCode = "deu";
+    MainWindow german(w.app, nullptr, false);
+    ASSERT_TRUE(german.Open(SW_SHOWNORMAL));
+    EXPECT_EQ(ListView_GetItemCount(Control(german, MainWindow::kList)), 35);
+    testing_support::SaveWindowPicture(german.hwnd(), "main-list-deu");
+    DestroyWindow(german.hwnd());
+    w.app.Problems.Clear();
+    MainWindow empty(w.app, nullptr, false);
+    ASSERT_TRUE(empty.Open(SW_SHOWNORMAL));
+    EXPECT_TRUE(IsWindowVisible(Control(empty, MainWindow::kBigStatStart)));
+    testing_support::SaveWindowPicture(empty.hwnd(), "main-statistics-deu");
+}
+
+TEST(MainWindowWine, CancelDuringTheScanStopsIt) {
+    SampleWorld w;
+    MainWindow window(w.app, nullptr, false);
+    ASSERT_TRUE(window.Open(SW_SHOWNORMAL));
+    // At the scan's first pass of the message pump, the user presses Cancel.
+    window.pump().beforePass = [&] {
+        HWND progress = GetLastActivePopup(window.hwnd());
+        if (progress != window.hwnd()) SendMessageW(GetDlgItem(progress, IDCANCEL), BM_CLICK, 0, 0);
+    };
+    Click(window, MainWindow::kCheck);
+    EXPECT_TRUE(w.app.Scan.ScanCancelled);
+    EXPECT_LT(w.app.Problems.Count(), 35);
+    std::vector<std::string> trace = w.Lines("app2.log");
+    EXPECT_NE(std::find(trace.begin(), trace.end(), "frmProgress.Cancel"), trace.end());
+}
+
+TEST(MainWindowWine, ADueScheduledStartScansAtOnceWithoutTheWelcome) {
+    SampleWorld w;
+    SaveOptionB(w.app, "userwelcomed", false);
+    w.app.ScheduledRun = true;
+    MainWindow window(w.app, nullptr, false);
+    ASSERT_TRUE(window.Open(SW_SHOWNORMAL));
+    SendMessageW(window.hwnd(), WM_TIMER, MainWindow::kStartupTimer, 0);  // the 700 ms are up
+    EXPECT_EQ(w.app.Problems.Count(), 35);
+    EXPECT_TRUE(w.world.scriptedPrompts.shown.empty());
+}
+
+// Runs `answer` on the modal dialog the next click opens, from inside its own loop.
+std::function<void(HWND)> pendingAnswer;
+void CALLBACK AnswerDialog(HWND owner, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(owner, timer);
+    HWND dialog = GetLastActivePopup(owner);
+    if (dialog != owner && pendingAnswer) pendingAnswer(dialog);
+}
+
+TEST(MainWindowWine, OptionsOkKeepsTheRunEntryInTheRealRegistry) {
+    SampleWorld w;
+    Win32Registry real;
+    Platform platform = testing_support::Using(w.platform, real);
+    App app(platform, w.folder.path());
+    app.BrandAppName = "Brivolex";
+    MainWindow window(app, nullptr, false);
+    ASSERT_TRUE(window.Open(SW_SHOWNORMAL));
+    const std::string run = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+    for (bool enabled : {false, true}) {
+        pendingAnswer = [&](HWND dialog) {
+            if (!enabled) testing_support::SaveWindowPicture(dialog, "options-eng");
+            CheckDlgButton(dialog, IDC_RUN_AUTOMATICALLY, enabled ? BST_CHECKED : BST_UNCHECKED);
+            SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        };
+        SetTimer(window.hwnd(), 7, 200, AnswerDialog);
+        Click(window, MainWindow::kOptions);
+        EXPECT_EQ(GetRegistryValue(app, HKLM, run, "Brivolex"),
+                  enabled ? app.AppFile("Brivolex.exe /SCHEDULED") : "");
+    }
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Brivolex");
+}
+
+TEST(MainWindowWine, PlaceSizeStateAndColumnsSurviveAReopen) {
+    SampleWorld w;
+    {
+        MainWindow window(w.app, nullptr, false);
+        ASSERT_TRUE(window.Open(SW_SHOWNORMAL));
+        SetWindowPos(window.hwnd(), nullptr, 40, 50, 900, 640, SWP_NOZORDER);
+        ListView_SetColumnWidth(Control(window, MainWindow::kList), 2, 300);
+        ShowWindow(window.hwnd(), SW_MAXIMIZE);
+    }
+    MainWindow again(w.app, nullptr, false);
+    ASSERT_TRUE(again.Open(SW_SHOWNORMAL));
+    EXPECT_TRUE(IsZoomed(again.hwnd()));
+    EXPECT_EQ(ListView_GetColumnWidth(Control(again, MainWindow::kList), 2), 300);
+    ShowWindow(again.hwnd(), SW_RESTORE);
+    RECT r;
+    GetWindowRect(again.hwnd(), &r);
+    EXPECT_EQ(r.left * 10000 + r.top, 40 * 10000 + 50);
+    EXPECT_EQ((r.right - r.left) * 10000 + (r.bottom - r.top), 900 * 10000 + 640);
+}
+
+// Brivolex.exe itself opens its window on an interactive start and ends when it closes.
+TEST(MainWindowWine, TheProgramOpensItsWindowAndClosesCleanly) {
+    ScratchFolder folder("exe");
+    ASSERT_TRUE(testing_support::CopyProgram("Brivolex.exe", folder.path()));
+    testing_support::WriteBytes(folder.HostFile("setup.ini"),
+                                "[Main]\r\nuserwelcomed=1\r\nwasfirstrun=1\r\nrunautomatically=0\r\n");
+    std::wstring command = L"\"" + win::Wide(folder.File("Brivolex.exe")) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               win::Wide(folder.path()).c_str(), &startup, &info));
+    HWND main = nullptr;
+    for (int i = 0; i < 200 && !main; ++i) {
+        Sleep(100);
+        for (HWND w = FindWindowW(L"BrivolexMainWindow", nullptr); w && !main;
+             w = FindWindowExW(nullptr, w, L"BrivolexMainWindow", nullptr)) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(w, &process);
+            if (process == info.dwProcessId) main = w;
+        }
+    }
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(info.hProcess, 20000), WAIT_OBJECT_0);
+    DWORD code = 99;
+    GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    EXPECT_EQ(code, 0u);
+    std::vector<std::string> trace = testing_support::ReadLines(folder.HostFile("app2.log"));
+    EXPECT_NE(std::find(trace.begin(), trace.end(), "Form1.Load"), trace.end());
+    EXPECT_NE(std::find(trace.begin(), trace.end(), "Form1.Unload"), trace.end());
+}
+
+}  // namespace

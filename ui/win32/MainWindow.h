@@ -1,0 +1,74 @@
+#pragma once
+// The main window (Form1), built in code: its arrangement is fixed in pixels (grown
+// with the screen's resolution). Messages become calls of the window's logic
+// (ui/MainForm.h, ui/MainCommands.h), whose model is then copied into the controls.
+// The problem list is a virtual list view that shows the model's rows.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <map>
+
+#include "ui/MainCommands.h"
+#include "ui/MainForm.h"
+#include "ui/win32/MessagePump.h"
+#include "ui/win32/Pictures.h"
+#include "ui/win32/WindowBase.h"
+
+class Win32Prompts;
+
+class MainWindow : public Window, public MainWindowHost {
+public:
+    // Control identifiers, for the tests that drive the window by its messages.
+    enum ControlId : int {
+        kList = 1000, kCheck, kMore, kOptions, kSelectAll, kSelectNone, kSelectInvert,
+        kSaveResults, kRepairWarning, kBigStatStart, kInfo, kVersion, kWarning,
+        kStatDate, kStatOveral, kStatRegistry,
+        kBigStatStatus, kBigStatDate, kBigStatOverall, kBigStatRegistry,
+    };
+    static constexpr UINT_PTR kStartupTimer = 1;
+
+    // `prompts`, when given, gets the window as the owner of its message boxes. The
+    // program's window ends the program's message loop when it closes; a window a
+    // test opens does not.
+    MainWindow(App& app, Win32Prompts* prompts, bool endsTheProgram = true);
+    ~MainWindow() override;
+    // Creates, loads and shows the window, and starts the 700 ms start-up timer.
+    bool Open(int showCommand);
+    const MainFormModel& model() const { return model_; }
+    // The pump the scan's loops run; what is hooked here runs at each of its passes.
+    MessagePump& pump() { return pump_; }
+
+    void ShowProgressWindow() override;
+    void ShowOptionsDialog() override;
+
+private:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void CreateControls();
+    void OnCommand(int id);
+    void OnSize();
+    void Paint(HDC dc);
+    // Runs a piece of the window's logic with the list's selection read first and the
+    // model shown after.
+    template <typename Logic>
+    void Do(Logic logic);
+    // The model into the controls, and the list's selection and column widths back.
+    void ShowModel();
+    void ReadList();
+    RECT Screen(const Box& box, const Box* within = nullptr) const;
+
+    Win32Prompts* prompts_;
+    bool endsTheProgram_;
+    GdiPlusSession gdiplus_;
+    HFONT font_;
+    ScreenMetrics screen_;
+    MainFormModel model_;
+    MainForm form_;
+    MessagePump pump_;
+    bool loaded_ = false;
+    HICON icon_ = nullptr;
+    HIMAGELIST images_ = nullptr;
+    std::map<int, HWND> controls_;
+    Picture background_, warning_, info_, health_;
+    size_t shownRows_ = static_cast<size_t>(-1);
+};
