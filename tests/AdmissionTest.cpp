@@ -70,18 +70,6 @@ TEST(Admission, FiltersAndTheirProblemLogLines) {
     }
 }
 
-TEST(Admission, DuplicatesAreKeptInOrder) {
-    ScanWorld w;
-    ProblemRef first = Record(0, 0, 5, 1, "C:\\a.exe");
-    ProblemRef second = Record(1, 0, 0, 0, "C:\\b.exe");
-    for (const ProblemRef& item : {first, second, first}) addProblem(w.app, item);
-    ASSERT_EQ(w.app.Problems.Count(), 3);
-    EXPECT_EQ(w.app.Problems.Item(1), first);
-    EXPECT_EQ(w.app.Problems.Item(2), second);
-    EXPECT_EQ(w.app.Problems.Item(3), first);
-    EXPECT_EQ(w.Lines("app3.log").size(), 3u);
-}
-
 TEST(Admission, AFailureIsLoggedAndNothingIsAdded) {
     ScanWorld w;
     addProblem(w.app, nullptr);

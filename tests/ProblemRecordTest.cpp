@@ -11,28 +11,17 @@ TEST(ProblemRecord, UidIsRebuiltOnEveryWriteOfTypeNameOrKey) {
     clsItem item;
     EXPECT_EQ(item.UID(), "");
     item.pType(kTypeRegistry);
-    EXPECT_EQ(item.UID(), "registry__");
     item.pName("HKLM\\Software\\X");
     item.pKey("Path");
+    item.pCureMissingfile = "C:\\x.exe";  // not part of the identity
     EXPECT_EQ(item.UID(), "registry_HKLM\\Software\\X_Path");
-    // The other fields are not part of the identity.
-    item.pCureMissingfile = "C:\\x.exe";
-    item.pSTATUS = 3;
-    EXPECT_EQ(item.UID(), "registry_HKLM\\Software\\X_Path");
-    item.pType(kTypeShortcut);  // key first, then name
-    EXPECT_EQ(item.UID(), "shortcut_Path_HKLM\\Software\\X");
-    item.pType(kTypeFile);
-    EXPECT_EQ(item.UID(), "file_HKLM\\Software\\X_Path");
-    item.pType(kTypeCured);
-    EXPECT_EQ(item.UID(), "unknown_");
-    item.pType(7);
-    item.pName("again");
-    EXPECT_EQ(item.UID(), "unknown_");
-
-    clsItem shortcut;  // pKey never written: two underscores in a row
-    shortcut.pType(kTypeShortcut);
-    shortcut.pName("C:\\Desktop\\Old.lnk");
-    EXPECT_EQ(shortcut.UID(), "shortcut__C:\\Desktop\\Old.lnk");
+    const std::pair<int32_t, const char*> types[] = {{kTypeShortcut, "shortcut_Path_HKLM\\Software\\X"},
+                                                     {kTypeFile, "file_HKLM\\Software\\X_Path"},
+                                                     {kTypeCured, "unknown_"}, {7, "unknown_"}};
+    for (const auto& [type, uid] : types) {
+        item.pType(type);
+        EXPECT_EQ(item.UID(), uid) << type;
+    }
 }
 
 TEST(ProblemRecord, TypeAndStatusNamesComeFromTheLanguageFile) {
@@ -64,26 +53,8 @@ TEST(ProblemRecord, TypeAndStatusNamesComeFromTheLanguageFile) {
 }
 
 TEST(ProblemRecord, FriendlyDescriptions) {
+    // Shortcut and registry records: ShortcutScannersTest, PathTestsTest.
     TestApp t;
-    clsItem shortcut;
-    shortcut.pType(kTypeShortcut);
-    shortcut.pCureFilename = "C:\\Users\\u\\Desktop\\Old.lnk";
-    shortcut.pCureMissingfile = "C:\\Gone\\app.exe";
-    shortcut.pCureValueType = 1;  // not shown for shortcuts
-    EXPECT_EQ(shortcut.FriendlyDescription(t.app),
-              "Shortcut : Broken link | C:\\Users\\u\\Desktop\\Old.lnk : \\\\ | C:\\Gone\\app.exe");
-
-    clsItem registry;
-    registry.pSTATUS = kStatusWrongHelp;
-    registry.pCureKeyRoot = static_cast<int32_t>(HKLM);
-    registry.pCureKeyName = "Software\\Microsoft\\Windows\\Help";
-    registry.pCureKeyValueName = "notes.hlp";
-    registry.pCureValueType = 1;
-    registry.pCureMissingfile = "C:\\Docs\\notes.hlp";
-    EXPECT_EQ(registry.FriendlyDescription(t.app),
-              "Registry : Broken help link |  : REG_SZ ; "
-              "HKLM\\Software\\Microsoft\\Windows\\Help\\notes.hlp | C:\\Docs\\notes.hlp");
-
     clsItem cured;
     cured.pType(kTypeCured);
     cured.pSTATUS = 9;
@@ -99,19 +70,10 @@ TEST(ProblemRecord, HiveAndValueTypeNames) {
         {0x80000004, ""},     {0x80000005, "HKCC"}, {0x80000006, ""},     {0, ""}};
     for (const auto& [hive, name] : hives)
         EXPECT_EQ(HiveName(static_cast<int32_t>(hive)), name) << hive;
-    const char* types[] = {"REG_NONE",
-                           "REG_SZ",
-                           "REG_EXPAND_SZ",
-                           "REG_BINARY",
-                           "REG_DWORD",
-                           "REG_DWORD_BIG_ENDIAN",
-                           "REG_LINK",
-                           "REG_MULTI_SZ",
-                           "REG_RESOURCE_LIST",
-                           "REG_FULL_RESOURCE_DESCRIPTOR",
-                           "REG_RESOURCE_REQUIREMENTS_LIST"};
-    for (int32_t type = 0; type <= 10; ++type) EXPECT_EQ(RegTypeName(type), types[type]);
-    for (int32_t type : {11, -1}) EXPECT_EQ(RegTypeName(type), "") << type;
+    const std::pair<int32_t, const char*> types[] = {
+        {0, "REG_NONE"}, {2, "REG_EXPAND_SZ"}, {7, "REG_MULTI_SZ"},
+        {10, "REG_RESOURCE_REQUIREMENTS_LIST"}, {11, ""}, {-1, ""}};
+    for (const auto& [type, name] : types) EXPECT_EQ(RegTypeName(type), name) << type;
 }
 
 }  // namespace
