@@ -127,26 +127,6 @@ TEST(ShellLinkFile, StringsAreUnicodeOrAnsiAsTheHeaderSaysAndEndAtTheirFirstNul)
     }
 }
 
-TEST(ShellLinkFile, EveryCutOfALinkFailsCleanlyUntilItsStringsAreComplete) {
-    li::LocalPart app{kApp};
-    std::string full =
-        li::Header(li::kIdList | li::kLinkInfo | li::kName | li::kArguments | li::kUnicode) +
-        ProgramIdList(li::Form::Windows7) + li::LinkInfo(&app, nullptr, "") +
-        li::UnicodeString("Desc") + li::UnicodeString("/x") +
-        li::Block(0xA0000003, std::string(88, 'T')) + li::Terminal();
-    size_t stringsEnd = full.size() - 4 - 96;  // before the tracker block and terminal
-    for (size_t size = 0; size <= full.size(); ++size) {
-        ShellLinkInfo info;
-        std::string error;
-        bool ok = ShellLinkInfoFromBytes(full.substr(0, size), info, error);
-        EXPECT_EQ(ok, size >= stringsEnd) << "cut at " << size << ": " << error;
-        EXPECT_EQ(
-            ok ? info.target + " " + info.arguments : std::string(error.empty() ? "" : "refused"),
-            ok ? kApp + " /x" : "refused")
-            << "cut at " << size;
-    }
-}
-
 TEST(ShellLinkFile, DamagedStructuresAreRefused) {
     li::LocalPart app{"C:\\App\\app.exe"};
     li::NetworkPart share{"\\\\SERVER\\Share", "", ""};
@@ -193,28 +173,6 @@ TEST(ShellLinkFile, DamagedStructuresAreRefused) {
     }
 }
 
-TEST(ShellLinkFile, ExtraDataIsSkippedAndADamagedTailIgnored) {
-    li::LocalPart app{"C:\\App\\app.exe"};
-    std::string front = li::Header(li::kLinkInfo | li::kArguments | li::kUnicode) +
-                        li::LinkInfo(&app, nullptr, "") + li::UnicodeString("/x");
-    const std::pair<std::string, size_t> cases[] = {
-        {"", 0},  // no extra data, no terminal
-        {li::Block(0xA0000002, std::string(196, 'c')) +
-             li::Block(0xA0000009, std::string(40, 'p')) + li::Terminal(),
-         2},
-        {li::Block(0xA0000003, std::string(88, 't')).substr(0, 50), 0},  // a block beyond the file
-        {std::string("\x06\x00\x00\x00\x01\x00\x00\xA0", 8), 0},         // smaller than its header
-        {li::Terminal() + "junk", 0},
-    };
-    for (const auto& [extra, blocks] : cases) {
-        shelllink::LinkFile link;
-        std::string error;
-        ASSERT_TRUE(shelllink::Parse(front + extra, link, error)) << error;
-        EXPECT_EQ(shelllink::TargetPath(link) + " " + link.arguments, "C:\\App\\app.exe /x");
-        EXPECT_EQ(link.extraData.size(), blocks);
-    }
-}
-
 TEST(ShellLinkFile, NewTargetReplacesWhatDescribedTheOldOne) {
     li::LocalPart old{"C:\\Old\\app.exe"};
     const uint32_t flags = li::kIdList | li::kLinkInfo | li::kName | li::kRelativePath |
@@ -255,24 +213,6 @@ TEST(ShellLinkFile, NewTargetReplacesWhatDescribedTheOldOne) {
     std::vector<uint32_t> kept;
     for (const auto& block : back.extraData) kept.push_back(block.signature);
     EXPECT_EQ(kept, (std::vector<uint32_t>{0xA0000002, 0xA0000009}));
-}
-
-TEST(ShellLinkFile, NetworkTargetsAreWrittenAsShareAndSuffix) {
-    const std::string cases[][3] = {
-        {"\\\\server\\share\\dir\\f.txt", "\\\\server\\share", "dir\\f.txt"},
-        {"\\\\server\\share", "\\\\server\\share", ""},
-        {"\\\\server", "\\\\server", ""}};
-    for (const auto& [target, netName, suffix] : cases) {
-        shelllink::LinkFile link, back;
-        shelllink::SetTarget(link, shelllink::Target{target, false, 0, 3});
-        std::string error;
-        ASSERT_TRUE(shelllink::Parse(shelllink::Serialize(link), back, error)) << error;
-        ASSERT_TRUE(back.linkInfo.has_value());
-        EXPECT_TRUE(back.linkInfo->hasNetwork && !back.linkInfo->hasLocalPath) << target;
-        EXPECT_EQ(back.linkInfo->netName, netName);
-        EXPECT_EQ(back.linkInfo->commonPathSuffix, suffix);
-        EXPECT_EQ(shelllink::TargetPath(back), target);
-    }
 }
 
 TEST(ShellItemIds, PathsTurnIntoItemsAndBack) {
