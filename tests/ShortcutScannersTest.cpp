@@ -11,24 +11,21 @@ namespace {
 
 const std::string kDesktop = "C:\\Users\\Me\\Desktop";
 
+// Beside the shortcuts of the sample machine (SampleMachineTest).
 TEST(ShortcutScanners, BrokenShortcutsOnFixedDisksOnly) {
     struct Case {
         const char* name;
         std::string target, arguments;
         bool folder, reported;
     } cases[] = {
-        {"missing file", "C:\\Gone\\app.exe", "", false, true},
         {"missing file with arguments", "C:\\Gone\\app.exe", "/x", false, true},
-        {"existing file", "C:\\Kept\\app.exe", "", false, false},
         {"existing folder", "C:\\Kept", "", true, false},
         {"missing folder", "C:\\GoneFolder", "", true, true},
-        {"CD-ROM without its disc", "D:\\setup.exe", "", false, false},
         {"removable disk", "A:\\setup.exe", "", false, false},
         {"network drive letter", "N:\\tools\\x.exe", "", false, false},
         {"RAM disk", "R:\\x.exe", "", false, false},
         {"drive letter that does not exist", "Q:\\tool.exe", "", false, false},
         {"a root that is no drive letter", "\u00e9:\\tool.exe", "", false, false},
-        {"network path that cannot be reached", "\\\\server\\share\\tool.exe", "", false, false},
         {"not a file at all", "", "", false, false},
     };
     const std::string link = kDesktop + "\\shortcut.lnk";
