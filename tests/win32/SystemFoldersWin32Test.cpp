@@ -57,20 +57,4 @@ TEST(SystemFoldersWin32, TheMachinesFoldersAreFound) {
         Contains(ReadLines(w.folder.HostFile("app2.log")), "GWF return 1: " + app.TempFolder));
 }
 
-TEST(SystemFoldersWin32, FileVersionsOfRealFiles) {
-    Win32App w;
-    const std::string programs = std::string(BRIVOLEX_PROGRAM_DIR) + "\\";
-    // The built program's version resource holds 1.0.0.1.
-    EXPECT_EQ(FileVersionNo(w.app, programs + "Brivolex.exe"), "1.00.0001");
-    // The test program has no version resource; a text file neither; nor a missing file.
-    EXPECT_EQ(FileVersionNo(w.app, programs + "brivolex_tests.exe"), "");
-    WriteBytes(w.folder.HostFile("readme.txt"), "text");
-    EXPECT_EQ(FileVersionNo(w.app, w.folder.File("readme.txt")), "");
-    EXPECT_EQ(FileVersionNo(w.app, w.folder.File("missing.dll")), "");
-    EXPECT_FALSE(testing_support::Exists(w.folder.HostFile("app2.log")));
-    w.app.SystemFolder = w.folder.path();
-    LogFileVersion(w.app, "readme.txt");
-    EXPECT_EQ(ReadLines(w.folder.HostFile("app2.log")), Lines{"readme.txt: "});
-}
-
 }  // namespace
