@@ -24,21 +24,19 @@ TEST(CliShortcut, PrintsEachFilesFieldsAndExitsWithOneWhenAFileIsUnreadable) {
     auto run = RunBuiltProgram(
         "brivolex-cli", {"shortcut", "--json", folder.File("good.lnk"), folder.File("bad.lnk")});
     EXPECT_EQ(run.status, 1);
+    // One line per file.
     size_t newline = run.output.find('\n');
     ASSERT_NE(newline, std::string::npos) << run.output;
     std::string good = run.output.substr(0, newline), bad = run.output.substr(newline + 1);
-    EXPECT_EQ(JsonField(good, "file"), folder.File("good.lnk"));
-    EXPECT_EQ(JsonField(good, "ok"), "true");
-    EXPECT_EQ(JsonField(good, "target"), fields.target);
-    EXPECT_EQ(JsonField(good, "arguments"), fields.arguments);
-    EXPECT_EQ(JsonField(good, "description"), fields.description);
-    EXPECT_EQ(JsonField(good, "workingDirectory"), fields.workingDirectory);
-    EXPECT_EQ(JsonField(good, "iconLocation"), fields.iconLocation);
-    EXPECT_EQ(JsonField(bad, "file"), folder.File("bad.lnk"));
+    EXPECT_EQ(bad.find('\n'), bad.size() - 1);
+    for (const auto& [key, value] :
+         {std::pair<std::string, std::string>{"file", folder.File("good.lnk")}, {"ok", "true"},
+          {"target", fields.target}, {"arguments", fields.arguments},
+          {"description", fields.description}, {"workingDirectory", fields.workingDirectory},
+          {"iconLocation", fields.iconLocation}})
+        EXPECT_EQ(JsonField(good, key), value) << key;
     EXPECT_EQ(JsonField(bad, "ok"), "false");
     EXPECT_NE(JsonField(bad, "error"), "<missing>");
-    EXPECT_EQ(bad.find('\n'), bad.size() - 1) << "one line per file";
-
     run = RunBuiltProgram("brivolex-cli", {"shortcut", folder.File("good.lnk")});
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.output.find("  target:            " + fields.target), std::string::npos)

@@ -1,11 +1,20 @@
+// Texts looked up in the language files: the lookup itself, and the files shipped
+// beside the program (languages\eng.txt holds every key the source code looks up, with
+// the English text written at the call site; deu.txt translates exactly its keys).
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <set>
+
 #include "core/Language.h"
+#include "platform/Text.h"
 #include "tests/TestSupport.h"
 
 using testing_support::Exists;
+using testing_support::ReadBytes;
 using testing_support::WriteBytes;
 using Lines = std::vector<std::string>;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -59,6 +68,73 @@ TEST(GetLangString, MissingKeysAreShownInEnglishAndListedOncePerLanguage) {
     testing_support::TestApp bare;
     EXPECT_EQ(GetLangString(bare.app, "frmprogress_caption", "Progress"), "Progress");
     EXPECT_FALSE(Exists(bare.folder.HostFile("languages")));
+}
+
+fs::path SourceDir() { return hostpath::FromUtf8(BRIVOLEX_SOURCE_DIR); }
+
+// An application with the shipped language files.
+struct LanguageFolderApp : testing_support::TestApp {
+    LanguageFolderApp() {
+        fs::create_directory(folder.HostFile("languages"));
+        for (const char* name : {"eng.txt", "deu.txt"})
+            fs::copy_file(SourceDir() / "languages" / name, folder.HostFile("languages") / name);
+    }
+};
+
+TEST(LanguageFiles, EngTxtHoldsEveryLookedUpKeyWithTheTextOfTheCallSite) {
+    // Every call must give the key and the English default as plain literals.
+    static const std::regex call(
+        R"re(\bGetLangString\s*\(\s*app\s*,\s*"([a-z0-9_]+)"\s*,\s*"((?:[^"\\]|\\["\\])*)"\s*\))re");
+    static const std::regex name(R"(\bGetLangString\s*\()");
+    LanguageFolderApp t;
+    size_t calls = 0;
+    for (const char* dir : {"core", "problems", "scan", "repair", "ui", "app", "cli"}) {
+        std::error_code ec;
+        for (fs::recursive_directory_iterator it(SourceDir() / dir, ec), end; !ec && it != end;
+             it.increment(ec)) {
+            std::string ext = it->path().extension().string(), file = it->path().filename().string();
+            if ((ext != ".cpp" && ext != ".h") || file.starts_with("Language.")) continue;
+            std::string code = ReadBytes(it->path());
+            size_t found = 0;
+            for (std::sregex_iterator m(code.begin(), code.end(), call), none; m != none; ++m) {
+                ++found;
+                std::string key = (*m)[1].str(), text = GetLangString(t.app, key, "");
+                std::string def = std::regex_replace((*m)[2].str(), std::regex(R"(\\(["\\]))"), "$1");
+                EXPECT_FALSE(text.empty()) << file << ": eng.txt lacks \"" << key << "\"";
+                EXPECT_EQ(text, text::ReplaceAll(def.empty() ? text : def, "||", "\r\n"))
+                    << file << ": eng.txt gives \"" << key << "\" another text";
+            }
+            EXPECT_EQ(std::distance(std::sregex_iterator(code.begin(), code.end(), name),
+                                    std::sregex_iterator()),
+                      static_cast<std::ptrdiff_t>(found))
+                << file << ": GetLangString without a literal key and English default";
+            calls += found;
+        }
+    }
+    EXPECT_GT(calls, 20u);
+}
+
+TEST(LanguageFiles, DeuTxtIsAGermanTranslationOfExactlyTheKeysOfEngTxt) {
+    static const std::regex line(R"(([a-z0-9_]+)=([^\r\n]+)\r\n)");
+    std::set<std::string> keys[2];
+    std::string bytes[2];
+    for (int i = 0; i < 2; ++i) {
+        bytes[i] = ReadBytes(SourceDir() / "languages" / (i ? "deu.txt" : "eng.txt"));
+        ASSERT_TRUE(bytes[i].starts_with("[Lang]\r\n"));
+        // Nothing but "key=text" lines, each key once.
+        std::string rest = bytes[i].substr(8);
+        size_t covered = 0;
+        for (std::sregex_iterator m(rest.begin(), rest.end(), line), none; m != none; ++m) {
+            EXPECT_EQ(m->position(), static_cast<std::ptrdiff_t>(covered)) << rest.substr(covered, 40);
+            covered = m->position() + m->length();
+            EXPECT_TRUE(keys[i].insert((*m)[1].str()).second) << (*m)[1].str() << " twice";
+        }
+        EXPECT_EQ(covered, rest.size());
+    }
+    EXPECT_EQ(keys[1], keys[0]);
+    // Windows-1252, not UTF-8.
+    EXPECT_EQ(bytes[1].find("\xC3"), std::string::npos);
+    EXPECT_NE(bytes[1].find("\xFC"), std::string::npos);
 }
 
 }  // namespace

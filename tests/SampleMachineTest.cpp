@@ -15,9 +15,8 @@ namespace {
 
 struct Expected {
     std::string name;
-    int check;
-    int status;
-    std::string missing;
+    int check, status;
+    std::string missing, value = "";  // value: the registry value a repair would change
     int type = 0;
 };
 
@@ -37,22 +36,22 @@ const std::string kLocal = "C:\\Users\\Sample\\AppData\\Local\\";
 
 const std::vector<Expected>& SampleProblems() {
     static const std::vector<Expected> problems = {
-        {"C:\\Users\\Sample\\Desktop\\Old Game.lnk", 0, 0, kPf + "Old Game\\game.exe", 1},
-        {"C:\\Users\\Public\\Desktop\\Old Tool.lnk", 0, 0, kPf + "Old Tool\\tool.exe", 1},
-        {kPrograms + "\\Accessories\\Old Paint.lnk", 0, 0, kPf + "Old Paint\\paint.exe", 1},
-        {kCommonPrograms + "\\Viewer\\Viewer Help.lnk", 0, 0, kPf + "Viewer\\help.chm", 1},
-        {kUninstall + "\\OldGame", 4, 2, kPf + "Old Game\\uninst.exe"},
-        {kUninstall + "\\OldGame\\Patch1", 4, 2, kPf + "Old Game\\Patch1\\unpatch.exe"},
-        {"HKLM\\" + kCv + "\\Run\\OldUpdater", 5, 0, kPf + "Old Updater\\updater.exe -background"},
-        {"HKCU\\" + kCv + "\\Run\\Chatter", 6, 0, "C:\\Users\\Sample\\AppData\\Roaming\\Chatter\\chatter.exe"},
+        {"C:\\Users\\Sample\\Desktop\\Old Game.lnk", 0, 0, kPf + "Old Game\\game.exe", "", 1},
+        {"C:\\Users\\Public\\Desktop\\Old Tool.lnk", 0, 0, kPf + "Old Tool\\tool.exe", "", 1},
+        {kPrograms + "\\Accessories\\Old Paint.lnk", 0, 0, kPf + "Old Paint\\paint.exe", "", 1},
+        {kCommonPrograms + "\\Viewer\\Viewer Help.lnk", 0, 0, kPf + "Viewer\\help.chm", "", 1},
+        {kUninstall + "\\OldGame", 4, 2, kPf + "Old Game\\uninst.exe", "UninstallString"},
+        {kUninstall + "\\OldGame\\Patch1", 4, 2, kPf + "Old Game\\Patch1\\unpatch.exe", "UninstallString"},
+        {"HKLM\\" + kCv + "\\Run\\OldUpdater", 5, 0, kPf + "Old Updater\\updater.exe -background", "OldUpdater"},
+        {"HKCU\\" + kCv + "\\Run\\Chatter", 6, 0, "C:\\Users\\Sample\\AppData\\Roaming\\Chatter\\chatter.exe", "Chatter"},
         {"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Fonts\\Gone Sans (TrueType)", 7, 0,
-         "C:\\Windows\\Fonts\\gonesans.ttf"},
+         "C:\\Windows\\Fonts\\gonesans.ttf", "Gone Sans (TrueType)"},
         {"HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts\\Old Serif (TrueType)", 8, 0,
-         "C:\\Windows\\Fonts\\oldserif.ttf"},
-        {"HKLM\\" + kCv + "\\SharedDLLs", 9, 0, kPf + "Common Files\\gone.dll"},
+         "C:\\Windows\\Fonts\\oldserif.ttf", "Old Serif (TrueType)"},
+        {"HKLM\\" + kCv + "\\SharedDLLs", 9, 0, kPf + "Common Files\\gone.dll", kPf + "Common Files\\gone.dll"},
         {"HKLM\\" + kCv + "\\App Paths\\oldapp.exe", 3, 0, kPf + "Old App\\oldapp.exe"},
-        {"HKLM\\Software\\Microsoft\\Windows\\Help\\oldhelp.hlp", 1, 3, kPf + "Old App\\Help\\oldhelp.hlp"},
-        {"HKLM\\Software\\Microsoft\\Windows\\HTML Help\\gone.chm", 1, 3, kPf + "Old App\\Help\\gone.chm"},
+        {"HKLM\\Software\\Microsoft\\Windows\\Help\\oldhelp.hlp", 1, 3, kPf + "Old App\\Help\\oldhelp.hlp", "oldhelp.hlp"},
+        {"HKLM\\Software\\Microsoft\\Windows\\HTML Help\\gone.chm", 1, 3, kPf + "Old App\\Help\\gone.chm", "gone.chm"},
         {kMenuOrder + "Start Menu\\&Programs\\Accessories\\Old Calc", 13, 0,
          kPrograms + "\\Accessories\\Old Calc.lnk"},
         {kMenuOrder + "Start Menu2\\Programs\\Games\\Old Solitaire", 13, 0,
@@ -63,7 +62,7 @@ const std::vector<Expected>& SampleProblems() {
         {Class(6) + "\\LocalServer32", 21, 0, kPf + "Old Server\\server.exe"},
         {Class(7) + "\\LocalServer32", 21, 0, ""},
         {Class(9) + "\\DefaultIcon", 22, 0, kPf + "Old Icons\\icons.dll"},
-        {"HKLM\\" + kCv + "\\Installer\\Folders", 16, 0, kPf + "Old Game\\"},
+        {"HKLM\\" + kCv + "\\Installer\\Folders", 16, 0, kPf + "Old Game\\", kPf + "Old Game\\"},
         {kFileExts + "\\.abc", 17, 4, ""},
         {kFileExts + "\\.zzz", 17, 4, ""},
         {"HKCR\\.ct", 17, 4, ""},
@@ -73,10 +72,10 @@ const std::vector<Expected>& SampleProblems() {
         {Class(2) + "\\TypeLib", 19, 5, ""},
         {"HKCR\\Interface\\{AAAAAAAA-0000-0000-0000-000000000001}\\TypeLib", 19, 5, ""},
         {"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\App Management\\ARPCache\\OldGame", 20, 0,
-         kPf + "Old Game\\game.exe"},
-        {kLocal + "Temp\\old-install.log", 0, 1, "", 2},
-        {kLocal + "Temp\\sub\\old-cache.bin", 0, 1, "", 2},
-        {kLocal + "Microsoft\\Windows\\Temporary Internet Files\\old-page.htm", 0, 1, "", 2},
+         kPf + "Old Game\\game.exe", "SlowInfoCache"},
+        {kLocal + "Temp\\old-install.log", 0, 1, "", "", 2},
+        {kLocal + "Temp\\sub\\old-cache.bin", 0, 1, "", "", 2},
+        {kLocal + "Microsoft\\Windows\\Temporary Internet Files\\old-page.htm", 0, 1, "", "", 2},
     };
     return problems;
 }
@@ -109,6 +108,7 @@ TEST(SampleMachine, ScanFindsExactlyThePlantedProblems) {
         EXPECT_EQ(JsonField(line, "pInternalType"), std::to_string(e.check)) << e.name;
         EXPECT_EQ(JsonField(line, "pSTATUS"), std::to_string(e.status)) << e.name;
         EXPECT_EQ(JsonField(line, "pCureMissingfile"), e.missing) << e.name;
+        EXPECT_EQ(JsonField(line, "pCureKeyValueName"), e.value) << e.name;
         EXPECT_EQ(JsonField(line, "pType"), std::to_string(e.type)) << e.name;
     }
 }

@@ -75,8 +75,8 @@ void PrintTo(const Fields& f, std::ostream* os);
 
 struct ScanWorld {
     ScanWorld();
-    // The host file a "X:\..." path of the mapped drives stands for, and that file as
-    // the host helpers (HostFiles.h) address it.
+    // The host file a "X:\..." path of the mapped drives stands for, as a host path and
+    // as the host helpers (HostFiles.h) address it.
     std::filesystem::path Host(const std::string& windowsPath) const;
     std::string HostPath(const std::string& windowsPath) const {
         return hostpath::ToUtf8(Host(windowsPath));

@@ -37,9 +37,6 @@ struct StatisticsApp : testing_support::TestApp {
 
 TEST(Statistics, CountsAllProblemsAndTheRegistryOnesWithTheTime) {
     StatisticsApp t;
-    SaveStatistics(t.app);
-    EXPECT_EQ(t.Stored().substr(0, 4), "0 0 ");  // an empty collection, and a date
-    EXPECT_GT(t.Stored().size(), 4u);
     t.Add(kTypeRegistry, 4);
     t.Add(kTypeShortcut, 3);
     t.Add(kTypeRegistry, 3);

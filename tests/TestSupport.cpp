@@ -6,8 +6,11 @@
 #include <fstream>
 #include <iterator>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "platform/Text.h"
+#include "platform/portable/PortableClock.h"
+#include "tests/contract/HostFiles.h"
 
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -77,16 +80,6 @@ void PutAll(InMemoryRegistry& registry, const std::vector<RegEntry>& entries) {
         registry.PutValue(e.hive, e.key, e.name, RegString(e.data, e.type));
 }
 
-}  // namespace testing_support
-
-namespace testing_support {
-
-namespace {
-std::string Quote(const std::string& arg) {
-    return "\"" + arg + "\"";
-}
-}  // namespace
-
 std::string SourcePath(const std::string& relative) {
     std::string path = std::string(BRIVOLEX_SOURCE_DIR) + "/" + relative;
 #ifdef _WIN32
@@ -98,11 +91,11 @@ std::string SourcePath(const std::string& relative) {
 
 CommandResult RunBuiltProgram(const std::string& program, const std::vector<std::string>& args) {
 #ifdef _WIN32
-    std::string command = Quote(std::string(BRIVOLEX_PROGRAM_DIR) + "\\" + program + ".exe");
+    std::string command = "\"" + std::string(BRIVOLEX_PROGRAM_DIR) + "\\" + program + ".exe\"";
 #else
-    std::string command = Quote(std::string(BRIVOLEX_PROGRAM_DIR) + "/" + program);
+    std::string command = "\"" + std::string(BRIVOLEX_PROGRAM_DIR) + "/" + program + "\"";
 #endif
-    for (const std::string& arg : args) command += " " + Quote(arg);
+    for (const std::string& arg : args) command += " \"" + arg + "\"";
     CommandResult result;
 #ifdef _WIN32
     // cmd.exe strips the outer quotes of the whole line.
@@ -133,15 +126,6 @@ std::string JsonField(const std::string& line, const std::string& key) {
     if (!object.contains(key)) return "<missing>";
     return object[key].is_string() ? object[key].get<std::string>() : object[key].dump();
 }
-
-}  // namespace testing_support
-
-#include <sstream>
-
-#include "platform/portable/PortableClock.h"
-#include "tests/contract/HostFiles.h"
-
-namespace testing_support {
 
 std::string PrepareSampleMachine(const ScratchFolder& folder) {
     fs::path source = hostpath::FromUtf8(SourcePath("sample"));

@@ -1,6 +1,7 @@
 #pragma once
 // Shared helpers of the tests: scratch folders, a portable world with an application
-// folder of its own, and reading back the files the program wrote.
+// folder of its own, reading back the files the program wrote, and running the built
+// programs.
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -39,11 +40,10 @@ bool Exists(const std::filesystem::path& file);
 // The lines of a CR LF text file, decoded from Windows-1252.
 std::vector<std::string> ReadLines(const std::filesystem::path& file);
 
-// Gives an image's registry the version text Windows NT keeps ("5.1", "6.1"), so that
-// start-up finds a Windows version instead of reporting that it has none.
+// Gives an image's registry the version text Windows NT keeps ("5.1", "6.1").
 void PutWindowsVersion(InMemoryRegistry& registry, const std::string& version);
 
-// One text value of an image's registry, and a way to put several at once.
+// Text values of an image's registry.
 struct RegEntry {
     RegKey hive;
     std::string key, name, data;
@@ -61,9 +61,6 @@ inline Platform Using(const Platform& b, FileSystem& f) {
 inline Platform Using(const Platform& b, Profile& p) {
     return {b.registry, b.files, p, b.clock, b.locale, b.system, b.prompts, b.links};
 }
-inline Platform Using(const Platform& b, SystemInfo& s) {
-    return {b.registry, b.files, b.profile, b.clock, b.locale, s, b.prompts, b.links};
-}
 
 // A portable world whose application folder is a scratch folder.
 struct TestApp {
@@ -76,10 +73,6 @@ struct TestApp {
         return ReadLines(folder.HostFile(name));
     }
 };
-
-}  // namespace testing_support
-
-namespace testing_support {
 
 // Runs a program of the build (by its file name in the build's program folder) with
 // the given arguments; returns its exit status and standard output.
@@ -94,10 +87,6 @@ std::string SourcePath(const std::string& relative);
 
 // The value of "key" in a line of JSON as brivolex-cli prints it (strings unescaped).
 std::string JsonField(const std::string& line, const std::string& key);
-
-}  // namespace testing_support
-
-namespace testing_support {
 
 // Copies the sample machine's drives C: and D: into `folder` (as C and D) and gives
 // the files listed in sample/last-access.txt their last access and attributes.

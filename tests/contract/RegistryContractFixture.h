@@ -76,10 +76,10 @@ class RegistryContract : public ::testing::TestWithParam<contract::RegistryBacke
         RegValue value;
         return Query(sub, name, value) == 0;
     }
-    Lines Names(const std::string& sub, bool values) {
+    Lines Names(RegKey hive, const std::string& path, bool values) {
         Lines names;
         ScopedRegKey key(reg());
-        if (key.Open(HKCU, K(sub), KEY_ALL_ACCESS_) != 0) return names;
+        if (key.Open(hive, path, KEY_ALL_ACCESS_) != 0) return names;
         std::string name;
         for (uint32_t i = 0; (values ? MyRegEnumValue(*app, key.Get(), i, name)
                                      : MyRegEnumKey(*app, key.Get(), i, name)) == 0;
@@ -87,8 +87,8 @@ class RegistryContract : public ::testing::TestWithParam<contract::RegistryBacke
             names.push_back(name);
         return names;
     }
-    Lines Subkeys(const std::string& sub) { return Names(sub, false); }
-    Lines Values(const std::string& sub) { return Names(sub, true); }
+    Lines Subkeys(const std::string& sub) { return Names(HKCU, K(sub), false); }
+    Lines Values(const std::string& sub) { return Names(HKCU, K(sub), true); }
     bool KeyExists(const std::string& sub) { return RegistryKeyExists(*app, HKCU, K(sub)); }
     Lines Log(const std::string& name) { return testing_support::ReadLines(folder.HostFile(name)); }
     // The texts of "app3.log", without their date and time.

@@ -4,6 +4,8 @@
 // test and removed after it. Every call goes through a spy, so the order of the calls
 // can be checked too. Where Wine is known to differ from Windows, the in-memory
 // registry follows Windows and the expectation is skipped for the real registry.
+#include <algorithm>
+
 #include "tests/contract/RegistryContractFixture.h"
 
 using contract::Lines;
@@ -28,7 +30,6 @@ TEST_P(RegistryContract, ValueReadsStopAtTheirBufferSize) {
         {"text filling the buffer", RegString(std::string(1023, 'a')), 0, 1024,
          std::string(1023, 'a'), REG_SZ_},
         {"text one over", RegString(std::string(1024, 'a')), 234, 1025, "", 0},
-        {"text of 2000", RegString(std::string(1999, 'b')), 234, 2000, "", 0},
         {"binary of 1024", RegBinary(std::string(1024, 'x')), 0, 1024, std::string(1023, 'x'),
          REG_BINARY_},
         {"binary of 1500", RegBinary(std::string(1500, 'x')), 234, 1500, "", 0},
@@ -71,12 +72,9 @@ TEST_P(RegistryContract, LargeValuesAreReadWholeWithinAnyCapacity) {
     };
     const Case cases[] = {
         {"binary of 40000, any size", RegBinary(bytes), 0xFFFFFFFFu, 0, 40000},
-        {"binary of 40000, exactly its size", RegBinary(bytes), 40000, 0, 40000},
         {"binary of 40000, one short", RegBinary(bytes), 39999, 234, 40000},
-        {"text of 20000, any size", RegString(bytes.substr(0, 19999)), 0xFFFFFFFFu, 0, 20000},
         {"text of 20000, exactly its size", RegString(bytes.substr(0, 19999)), 20000, 0, 20000},
         {"text of 20000, one short", RegString(bytes.substr(0, 19999)), 19999, 234, 20000},
-        {"short text, any size", RegString("abc"), 0xFFFFFFFFu, 0, 4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -180,13 +178,8 @@ TEST_P(RegistryContract, EnumerationEndsAtTheFirstEntryThatDoesNotFit) {
 
 TEST_P(RegistryContract, AnEmptyPathOpensTheHiveOrTheKeyItself) {
     Put("Self", "v", RegString("here"));
-    ScopedRegKey hive(reg());
-    ASSERT_EQ(hive.Open(HKCU, "", KEY_ALL_ACCESS_), 0);
-    std::string name;
-    bool sawSoftware = false;
-    for (uint32_t i = 0; MyRegEnumKey(*app, hive.Get(), i, name) == 0; ++i)
-        sawSoftware = sawSoftware || name == "Software";
-    EXPECT_TRUE(sawSoftware);
+    Lines hive = Names(HKCU, "", false);
+    EXPECT_NE(std::find(hive.begin(), hive.end(), "Software"), hive.end());
     EXPECT_EQ(GetRegistryValue(*app, HKCU, "", "BrivolexNoSuchValue"), "");
     EXPECT_TRUE(RegistryKeyExists(*app, HKCU, ""));
 
@@ -232,12 +225,7 @@ TEST_P(RegistryContract, ClassesRootMergesThePerUserClasses) {
     ASSERT_TRUE(world->CreateKey(HKCR, "CLSID\\" + classText));
     EXPECT_TRUE(RegistryKeyExists(*app, HKCR, top + "\\OnlyUser"));
     EXPECT_TRUE(RegistryKeyExists(*app, HKCR, top + "\\OnlyMachine"));
-    ScopedRegKey merged(reg());
-    ASSERT_EQ(merged.Open(HKCR, top, KEY_ALL_ACCESS_), 0);
-    std::string name;
-    Lines names;
-    for (uint32_t i = 0; MyRegEnumKey(*app, merged.Get(), i, name) == 0; ++i) names.push_back(name);
-    EXPECT_EQ(names, (Lines{"OnlyMachine", "OnlyUser"}));
+    EXPECT_EQ(Names(HKCR, top, false), (Lines{"OnlyMachine", "OnlyUser"}));
     EXPECT_EQ(GetRegistryValue(*app, HKCR, top, ""), "user");
     EXPECT_TRUE(RegistryKeyExists(*app, HKCR, "CLSID\\" + classText));
 }

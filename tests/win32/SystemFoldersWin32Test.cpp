@@ -57,48 +57,4 @@ TEST(SystemFoldersWin32, TheMachinesFoldersAreFound) {
         Contains(ReadLines(w.folder.HostFile("app2.log")), "GWF return 1: " + app.TempFolder));
 }
 
-TEST(SystemFoldersWin32, ATemporaryFolderGivenInShortFormIsStoredInItsLongForm) {
-    Win32App w;
-    std::filesystem::create_directory(w.folder.HostFile("Temporary Files Of Brivolex"));
-    std::string longForm = w.folder.File("Temporary Files Of Brivolex") + "\\";
-    wchar_t shortForm[MAX_PATH] = {};
-    DWORD n = GetShortPathNameW(win::Wide(longForm).c_str(), shortForm, MAX_PATH);
-    ASSERT_GT(n, 0u);
-    ASSERT_NE(win::Narrow(shortForm, n), longForm);  // the system made an 8.3 name
-    wchar_t old[32768];
-    DWORD oldLength = GetEnvironmentVariableW(L"TMP", old, 32768);
-    SetEnvironmentVariableW(L"TMP", shortForm);
-    EXPECT_EQ(w.system.system.TempPath(), win::Narrow(shortForm, n));
-    GWF(w.app);
-    SetEnvironmentVariableW(L"TMP", oldLength > 0 && oldLength < 32768 ? old : nullptr);
-    EXPECT_EQ(w.app.TempFolder, longForm);
-}
-
-TEST(SystemFoldersWin32, WineReportsWindows7WhichTheTableDoesNotName) {
-    Win32App w;
-    OsVersionInfo version;
-    ASSERT_TRUE(w.system.system.GetVersion(version));
-    EXPECT_EQ(version.major, 6u);
-    EXPECT_EQ(version.minor, 1u);
-    EXPECT_EQ(version.platformId, 2u);
-    EXPECT_EQ(GetInternalWindowsVersion(w.app), 0);
-    EXPECT_FALSE(testing_support::Exists(w.folder.HostFile("app.log")));
-}
-
-TEST(SystemFoldersWin32, FileVersionsOfRealFiles) {
-    Win32App w;
-    const std::string programs = std::string(BRIVOLEX_PROGRAM_DIR) + "\\";
-    // The built program's version resource holds 1.0.0.1.
-    EXPECT_EQ(FileVersionNo(w.app, programs + "Brivolex.exe"), "1.00.0001");
-    // The test program has no version resource; a text file neither; nor a missing file.
-    EXPECT_EQ(FileVersionNo(w.app, programs + "brivolex_tests.exe"), "");
-    WriteBytes(w.folder.HostFile("readme.txt"), "text");
-    EXPECT_EQ(FileVersionNo(w.app, w.folder.File("readme.txt")), "");
-    EXPECT_EQ(FileVersionNo(w.app, w.folder.File("missing.dll")), "");
-    EXPECT_FALSE(testing_support::Exists(w.folder.HostFile("app2.log")));
-    w.app.SystemFolder = w.folder.path();
-    LogFileVersion(w.app, "readme.txt");
-    EXPECT_EQ(ReadLines(w.folder.HostFile("app2.log")), Lines{"readme.txt: "});
-}
-
 }  // namespace
