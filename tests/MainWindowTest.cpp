@@ -154,6 +154,7 @@ struct FakeHost : MainWindowHost {
         ++scans;
     }
     void ShowOptionsDialog() override {}
+    void ShowNow() override {}
     Window& w;
     int found, scans = 0;
 };

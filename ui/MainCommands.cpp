@@ -26,6 +26,7 @@ void ScanCommand(App& app, MainForm& form, MainWindowHost& host) {
     Skipping([&] { WriteLog(app, "Scan started"); });
     Skipping([&] { app.Problems.Clear(); });
     Skipping([&] { form.RefreshList(); });
+    Skipping([&] { host.ShowNow(); });
     Skipping([&] { app.DoEvents(); });
     Skipping([&] { host.ShowProgressWindow(); });
     Skipping([&] { SaveStatistics(app); });
@@ -41,6 +42,7 @@ void ScanCommand(App& app, MainForm& form, MainWindowHost& host) {
     Skipping([&] { WriteLog(app, finished); });
     Skipping([&] { WriteTrace(app, finished); });
     if (app.Problems.Count() != 0) return;
+    Skipping([&] { host.ShowNow(); });
     Skipping([&] {
         app.os.prompts.Show(GetLangString(app, "msgbox_congratnoproblems", ""), app.BrandAppName,
                             kMbOk);

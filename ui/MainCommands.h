@@ -13,6 +13,8 @@ public:
     virtual void ShowProgressWindow() = 0;
     // Shows the Options dialog modally.
     virtual void ShowOptionsDialog() = 0;
+    // Shows what the window's model holds now, before a window or message opens.
+    virtual void ShowNow() = 0;
 };
 
 // Empties the list, scans in the progress window, stores the statistics, lists and

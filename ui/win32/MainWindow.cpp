@@ -391,6 +391,11 @@ void MainWindow::ShowProgressWindow() {
     progress.Run(hwnd());
 }
 
+void MainWindow::ShowNow() {
+    ShowModel();
+    UpdateWindow(hwnd());
+}
+
 void MainWindow::ShowOptionsDialog() {
     OptionsDialog options(app_);
     options.ShowModal(hwnd(), IDD_OPTIONS);

@@ -41,6 +41,7 @@ public:
 
     void ShowProgressWindow() override;
     void ShowOptionsDialog() override;
+    void ShowNow() override;
 
 private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
