@@ -1,5 +1,6 @@
 #include "ui/MainForm.h"
 
+#include <map>
 #include <unordered_set>
 
 #include "core/App.h"
@@ -252,6 +253,9 @@ void MainForm::RefreshList() {
         m_.showCurrentRow = false;
 
         std::unordered_set<std::string> keys;
+        // The names of types and statuses, looked up once per refresh: a list of
+        // thousands of rows holds only a handful of each.
+        std::map<int32_t, std::string> typeNames, statusNames;
         int32_t position = 0;
         int sinceYield = 0;
         for (const ProblemRef& item : app_.Problems) {
@@ -266,9 +270,15 @@ void MainForm::RefreshList() {
                                    std::to_string(kErrKeyNotUnique) + ", uid: " + key);
                 continue;
             }
+            auto type = typeNames.find(item->pType());
+            if (type == typeNames.end())
+                type = typeNames.emplace(item->pType(), item->pTypeName(app_)).first;
+            auto status = statusNames.find(item->pSTATUS);
+            if (status == statusNames.end())
+                status = statusNames.emplace(item->pSTATUS, item->pStatusName(app_)).first;
             m_.rows.push_back(ListRow{key, std::to_string(position), IconOf(item->pType()),
-                                      {item->pTypeName(app_), item->pStatusName(app_),
-                                       item->pName(), item->pDescription}});
+                                      {type->second, status->second, item->pName(),
+                                       item->pDescription}});
         }
 
         WriteTrace(app_, "RefreshList.3");

@@ -193,11 +193,17 @@ void MainWindow::ShowModel() {
     if (shownRows_ != model_.rows.size())
         ListView_SetItemCountEx(list, static_cast<int>(model_.rows.size()), LVSICF_NOSCROLL);
     shownRows_ = model_.rows.size();
-    for (size_t i = 0; i < model_.rows.size(); ++i) {
-        UINT state = (model_.rows[i].selected ? LVIS_SELECTED : 0) |
-                     (static_cast<int>(i) == model_.currentRow ? LVIS_FOCUSED : 0);
-        ListView_SetItemState(list, static_cast<int>(i), state, LVIS_SELECTED | LVIS_FOCUSED);
+    // All rows at once where they agree (after a scan every row is selected).
+    size_t selected = 0;
+    for (const ListRow& row : model_.rows) selected += row.selected;
+    if (selected == 0 || selected == model_.rows.size()) {
+        ListView_SetItemState(list, -1, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
+    } else {
+        for (size_t i = 0; i < model_.rows.size(); ++i)
+            ListView_SetItemState(list, static_cast<int>(i), model_.rows[i].selected ? LVIS_SELECTED : 0,
+                                  LVIS_SELECTED);
     }
+    if (model_.currentRow >= 0) ListView_SetItemState(list, model_.currentRow, LVIS_FOCUSED, LVIS_FOCUSED);
     if (model_.showCurrentRow && model_.currentRow >= 0) ListView_EnsureVisible(list, model_.currentRow, FALSE);
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
