@@ -105,6 +105,11 @@ TEST(MainWindowWine, AScanFromTheWindowListsWhatTheConsoleFinds) {
         const ProblemRef& problem = w.app.Problems.Item(std::stoi(window.model().rows[static_cast<size_t>(row)].tag));
         EXPECT_EQ(problem->pName(), expected[static_cast<size_t>(row)]);
         EXPECT_EQ(ItemText(list, row, 0), problem->pTypeName(w.app));
+        LVITEMW item{};
+        item.mask = LVIF_IMAGE;
+        item.iItem = row;
+        ListView_GetItem(list, &item);
+        EXPECT_EQ(item.iImage, problem->pType()) << row;  // registry 0, shortcut 1, file 2
     }
     EXPECT_FALSE(IsWindowVisible(Control(window, MainWindow::kBigStatStart)));
     testing_support::SaveWindowPicture(window.hwnd(), "main-list-eng");
@@ -171,8 +176,9 @@ TEST(MainWindowWine, OptionsOkKeepsTheRunEntryInTheRealRegistry) {
     ASSERT_TRUE(window.Open(SW_SHOWNORMAL));
     const std::string run = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
     for (bool enabled : {false, true}) {
+        app.LanguageCode = enabled ? "deu" : "eng";
         pendingAnswer = [&](HWND dialog) {
-            if (!enabled) testing_support::SaveWindowPicture(dialog, "options-eng");
+            testing_support::SaveWindowPicture(dialog, enabled ? "options-deu" : "options-eng");
             CheckDlgButton(dialog, IDC_RUN_AUTOMATICALLY, enabled ? BST_CHECKED : BST_UNCHECKED);
             SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
         };
