@@ -9,6 +9,7 @@
 #include "platform/Events.h"
 #include "platform/Platform.h"
 #include "problems/ProblemCollection.h"
+#include "repair/RepairState.h"
 #include "scan/ScanState.h"
 
 struct App {
@@ -50,6 +51,7 @@ struct App {
 
     ProblemCollection Problems;
     ScanState Scan;
+    RepairState Repair;
 
     // A file beside the program: the application folder, "\" and the name.
     std::string AppFile(std::string_view name) const {
