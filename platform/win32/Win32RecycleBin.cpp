@@ -1,5 +1,7 @@
 #include "platform/win32/Win32RecycleBin.h"
 
+#include <windows.h>
+
 #include <shellapi.h>
 
 #include "platform/win32/WinText.h"
