@@ -8,7 +8,10 @@
 #include <deque>
 #include <functional>
 
+#include "platform/portable/PortableRegExport.h"
 #include "platform/portable/PortableTrash.h"
+#include "platform/portable/RegFile.h"
+#include "repair/Backup.h"
 #include "repair/MovedFileSearch.h"
 #include "repair/RepairRun.h"
 #include "repair/RepairUi.h"
@@ -250,6 +253,37 @@ TEST(Repair, TheRunCuresTheSelectedRowsAndCancelStopsBeforeTheNext) {
     EXPECT_FALSE(w.Exists(HKCR, ".kept"));
     EXPECT_EQ(RemoveCuredProblems(w.app), 1);
     EXPECT_EQ(w.app.Problems.Count(), 1);
+}
+
+// Three registry problems and a shortcut: three exports, numbered in collection order,
+// each holding its key; restored, they give back the keys as they were.
+TEST(Repair, TheBackupHoldsEveryRegistryProblemsKeyBeforeAnyChange) {
+    RepairWorld w;
+    std::filesystem::create_directory(w.folder.HostFile("backup"));
+    const std::string run = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+    w.Put(HKLM, run, "Gone", "C:\\gone.exe");
+    w.Put(HKCR, ".abc\\Sub", "", "x");
+    w.Problem(kTypeRegistry, kCheckRunMachine, HKLM, run, "Gone");
+    w.Problem(kTypeShortcut, 0, 0, "", "", "C:\\x.lnk");
+    w.Problem(kTypeRegistry, kCheckFileExtension, HKCR, ".abc");
+    w.Problem(kTypeRegistry, kCheckFileExtension, HKCR, ".vanished");  // nothing to save
+    const std::string before = ExportRegFile(w.world.registry, HKCR, ".abc");
+    PortableRegExport exporter(w.world.registry, w.platform.files);
+    std::vector<BackupFile> files = BackupRegistry(w.app, exporter);
+    ASSERT_EQ(files.size(), 3u);
+    EXPECT_TRUE(files[1].file.ends_with("\\backup\\261204-170509-2.reg")) << files[1].file;
+    EXPECT_TRUE(UnsavedKeys(w.app, exporter, files).empty());
+    for (ProblemRef p : w.app.Problems) deleteProblem(w.c, *p);
+    EXPECT_FALSE(w.Exists(HKCR, ".abc"));
+    std::string error;
+    ASSERT_TRUE(LoadRegFile(w.world.registry, w.platform.files, files[1].file, error)) << error;
+    EXPECT_EQ(ExportRegFile(w.world.registry, HKCR, ".abc"), before);
+
+    // Without the backup folder nothing is saved, and the repair must not begin.
+    std::filesystem::remove_all(w.folder.HostFile("backup"));
+    w.app.Problems.Clear();
+    w.Problem(kTypeRegistry, kCheckFileExtension, HKCR, ".abc");
+    EXPECT_EQ(UnsavedKeys(w.app, exporter, BackupRegistry(w.app, exporter)), (Lines{"HKCR\\.abc"}));
 }
 
 }  // namespace
