@@ -120,12 +120,27 @@ bool Win32FileSystem::ExistenceUnknown(const std::string& path) {
     return false;
 }
 
+void Win32FileSystem::CloseAppending(const std::string& path) {
+    for (size_t i = 0; i < appending_.size(); ++i) {
+        if (appending_[i].path == path) {
+            appending_.erase(appending_.begin() + static_cast<std::ptrdiff_t>(i));
+            return;
+        }
+    }
+}
+
 bool Win32FileSystem::AppendLine(const std::string& path, const std::string& text) {
-    win::UniqueHandle file(CreateFileW(ApiPath(path).c_str(), FILE_APPEND_DATA,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return false;
-    return WriteAll(file.get(), ToAnsi(text) + "\r\n");
+    const std::string line = ToAnsi(text) + "\r\n";
+    for (Appending& a : appending_)
+        if (a.path == path && a.file.StillNamed()) return a.file.Append(line);
+    CloseAppending(path);
+    HostAppendFile file;
+    if (!file.Open(std::filesystem::path(ApiPath(path)))) return false;
+    const bool written = file.Append(line);
+    constexpr size_t kKeptOpen = 8;
+    if (appending_.size() == kKeptOpen) appending_.erase(appending_.begin());
+    appending_.push_back(Appending{path, std::move(file)});
+    return written;
 }
 
 bool Win32FileSystem::CreateEmpty(const std::string& path) { return WriteFile(path, ""); }
@@ -151,6 +166,7 @@ bool Win32FileSystem::ReadFile(const std::string& path, std::string& bytes) {
 }
 
 bool Win32FileSystem::WriteFile(const std::string& path, const std::string& bytes) {
+    CloseAppending(path);  // its sharing would refuse this open
     win::UniqueHandle file(CreateFileW(ApiPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                        nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return false;

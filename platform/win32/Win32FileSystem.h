@@ -1,10 +1,20 @@
 #pragma once
+#include <string>
+#include <vector>
+
 #include "platform/FileSystem.h"
+#include "platform/portable/HostIo.h"
 
 // Files and folders through the wide Win32 file functions. Paths longer than the
 // classic limit are passed with the "\\?\" prefix, so deep folders work like any other.
+// The files lines are appended to are kept open (FILE_APPEND_DATA, shared for reading,
+// writing and deleting; see HostAppendFile): each line is one WriteFile, and the file
+// is opened again when its path no longer names the open file.
 class Win32FileSystem : public FileSystem {
 public:
+    Win32FileSystem() = default;
+    Win32FileSystem(const Win32FileSystem&) = delete;
+    Win32FileSystem& operator=(const Win32FileSystem&) = delete;
     bool GetAttributes(const std::string& path, uint32_t& attributes) override;
     bool CanOpenForReading(const std::string& path) override;
     uint32_t QueryDriveType(const std::string& root) override;
@@ -17,4 +27,12 @@ public:
     bool WriteAnsiText(const std::string& path, const std::string& text) override;
     bool ReadFile(const std::string& path, std::string& bytes) override;
     bool WriteFile(const std::string& path, const std::string& bytes) override;
+
+private:
+    struct Appending {
+        std::string path;
+        HostAppendFile file;
+    };
+    void CloseAppending(const std::string& path);
+    std::vector<Appending> appending_;
 };
