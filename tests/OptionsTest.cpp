@@ -48,6 +48,17 @@ TEST(Options, MissingFileGivesTheDefaultsAndTheWritesLeaveShortestTexts) {
                                   "SaveOptionS", "SaveOptionS", "SaveOptionS", "SaveOptionS"}));
 }
 
+// A change made to setup.ini by hand while the program runs is seen at the next read.
+TEST(Options, AHandEditIsSeenAtTheNextRead) {
+    SetupApp t("language=deu");
+    EXPECT_EQ(GetOptionS(t.app, "language", "eng"), "deu");
+    EXPECT_EQ(GetOptionS(t.app, "language", "eng"), "deu");
+    WriteBytes(t.folder.HostFile("setup.ini"), "[Main]\r\nlanguage=fra\r\n");  // same size
+    EXPECT_EQ(GetOptionS(t.app, "language", "eng"), "fra");
+    WriteBytes(t.folder.HostFile("setup.ini"), "[Main]\r\n");
+    EXPECT_EQ(GetOptionS(t.app, "language", "eng"), "eng");
+}
+
 TEST(Options, BooleanConversion) {
     for (const char* yes : {"1", "-1", "2", " 1 ", "True", "TRUE", "&H10", "1e3"})
         EXPECT_TRUE(Boolean(yes, false)) << yes;
