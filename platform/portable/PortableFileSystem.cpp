@@ -181,9 +181,22 @@ bool SpelledPath(const fs::path& base, const std::vector<std::string>& parts, fs
 }
 
 bool ReadWhole(const fs::path& host, std::string& bytes) {
-    std::ifstream in(host, std::ios::binary);
+    std::ifstream in(host, std::ios::binary | std::ios::ate);
     if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    bytes.clear();
+    // The size it has now in one read, then whatever was added meanwhile.
+    const std::streamoff size = in.tellg();
+    if (size > 0 && in.seekg(0)) {
+        bytes.resize(static_cast<size_t>(size));
+        in.read(bytes.data(), size);
+        bytes.resize(static_cast<size_t>(in.gcount()));
+    } else {
+        in.clear();
+        in.seekg(0);
+    }
+    char chunk[65536];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+        bytes.append(chunk, static_cast<size_t>(in.gcount()));
     return !in.bad();
 }
 
