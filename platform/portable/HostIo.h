@@ -8,13 +8,16 @@
 // True when the file opens for reading; it is closed again at once.
 bool HostOpensForReading(const std::filesystem::path& path);
 
-// A file kept open for appending (shared for reading, writing and deleting), so that
-// appending a line costs one write instead of an open, a write and a close. Each
-// Append is one unbuffered write that has reached the operating system when it
-// returns. Before each write the path is checked to still name the open file (the
-// same file identity, and not deleted): when the file was deleted, renamed or
-// replaced meanwhile, it is closed and the path opened again, so the line lands in
-// the file the path names now.
+// A file lines are appended to. On a POSIX host it is kept open (for appending), so
+// that a line costs one write instead of an open, a write and a close; before each
+// write the path is checked to still name the open file (same device and inode, not
+// deleted), and when it was deleted, renamed or replaced meanwhile the file is closed
+// and the path opened again, so the line lands in the file the path names now. On a
+// Windows host (where this backend runs the tests and offline images under Wine) the
+// file is opened for each line: Wine deletes a file that is held open only when its
+// last handle closes and shows nothing of it meanwhile, so a kept handle would write
+// on into a deleted file. Each Append is one unbuffered write (more only when the
+// system takes part of the bytes) that has reached the operating system on return.
 class HostAppendFile {
 public:
     HostAppendFile() = default;

@@ -1,9 +1,6 @@
-#include <windows.h>
-
 #include <fcntl.h>
 #include <io.h>
-
-#include <algorithm>
+#include <sys/stat.h>
 
 #include "platform/portable/HostIo.h"
 
@@ -14,13 +11,10 @@ bool HostOpensForReading(const std::filesystem::path& path) {
     return true;
 }
 
-namespace {
-HANDLE AsHandle(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
-}  // namespace
+// Nothing is kept open here (see HostIo.h): the handle only says a path was given.
 
 HostAppendFile& HostAppendFile::operator=(HostAppendFile&& other) noexcept {
     if (this != &other) {
-        Close();
         handle_ = other.handle_;
         path_ = std::move(other.path_);
         other.handle_ = kClosed;
@@ -28,45 +22,36 @@ HostAppendFile& HostAppendFile::operator=(HostAppendFile&& other) noexcept {
     return *this;
 }
 
-bool HostAppendFile::StillNamed() const {
-    if (handle_ == kClosed) return false;
-    // The path's size and times match the open file's: a file put in its place, or the
-    // path deleted (a file whose deletion waits for its last handle cannot be asked),
-    // makes them differ.
-    BY_HANDLE_FILE_INFORMATION open;
-    WIN32_FILE_ATTRIBUTE_DATA named;
-    if (!GetFileInformationByHandle(AsHandle(handle_), &open)) return false;
-    if (!GetFileAttributesExW(path_.c_str(), GetFileExInfoStandard, &named)) return false;
-    return open.nFileSizeLow == named.nFileSizeLow && open.nFileSizeHigh == named.nFileSizeHigh &&
-           CompareFileTime(&open.ftCreationTime, &named.ftCreationTime) == 0 &&
-           CompareFileTime(&open.ftLastWriteTime, &named.ftLastWriteTime) == 0;
-}
+bool HostAppendFile::StillNamed() const { return handle_ != kClosed; }
 
 bool HostAppendFile::Open(const std::filesystem::path& path) {
-    Close();
-    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    handle_ = reinterpret_cast<intptr_t>(file);
+    // Created now, so that a file that cannot be created fails here.
+    int fd =
+        ::_wopen(path.c_str(), _O_WRONLY | _O_APPEND | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0) return false;
+    ::_close(fd);
+    handle_ = 0;
     path_ = path;
     return true;
 }
 
 bool HostAppendFile::Append(std::string_view bytes) {
     if (handle_ == kClosed) return false;
+    int fd =
+        ::_wopen(path_.c_str(), _O_WRONLY | _O_APPEND | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0) return false;
+    bool ok = true;
     while (!bytes.empty()) {
-        DWORD written = 0;
-        DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
-        if (!::WriteFile(AsHandle(handle_), bytes.data(), chunk, &written, nullptr) || written == 0)
-            return false;
-        bytes.remove_prefix(written);
+        unsigned chunk =
+            bytes.size() > 0x40000000u ? 0x40000000u : static_cast<unsigned>(bytes.size());
+        int n = ::_write(fd, bytes.data(), chunk);
+        if (n <= 0) {
+            ok = false;
+            break;
+        }
+        bytes.remove_prefix(static_cast<size_t>(n));
     }
-    return true;
+    return ::_close(fd) == 0 && ok;
 }
 
-void HostAppendFile::Close() {
-    if (handle_ == kClosed) return;
-    CloseHandle(AsHandle(handle_));
-    handle_ = kClosed;
-}
+void HostAppendFile::Close() { handle_ = kClosed; }

@@ -54,6 +54,17 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
     return true;
 }
 
+// Whether `path` still names the open file: the same size, creation and write times.
+bool StillNamed(HANDLE file, const std::wstring& path) {
+    BY_HANDLE_FILE_INFORMATION open;
+    WIN32_FILE_ATTRIBUTE_DATA named;
+    if (!GetFileInformationByHandle(file, &open)) return false;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &named)) return false;
+    return open.nFileSizeLow == named.nFileSizeLow && open.nFileSizeHigh == named.nFileSizeHigh &&
+           CompareFileTime(&open.ftCreationTime, &named.ftCreationTime) == 0 &&
+           CompareFileTime(&open.ftLastWriteTime, &named.ftLastWriteTime) == 0;
+}
+
 }  // namespace
 
 bool Win32FileSystem::GetAttributes(const std::string& path, uint32_t& attributes) {
@@ -131,12 +142,15 @@ void Win32FileSystem::CloseAppending(const std::string& path) {
 
 bool Win32FileSystem::AppendLine(const std::string& path, const std::string& text) {
     const std::string line = ToAnsi(text) + "\r\n";
+    const std::wstring apiPath = ApiPath(path);
     for (Appending& a : appending_)
-        if (a.path == path && a.file.StillNamed()) return a.file.Append(line);
+        if (a.path == path && StillNamed(a.file.get(), apiPath)) return WriteAll(a.file.get(), line);
     CloseAppending(path);
-    HostAppendFile file;
-    if (!file.Open(std::filesystem::path(ApiPath(path)))) return false;
-    const bool written = file.Append(line);
+    win::UniqueHandle file(CreateFileW(apiPath.c_str(), FILE_APPEND_DATA,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return false;
+    const bool written = WriteAll(file.get(), line);
     constexpr size_t kKeptOpen = 8;
     if (appending_.size() == kKeptOpen) appending_.erase(appending_.begin());
     appending_.push_back(Appending{path, std::move(file)});

@@ -3,13 +3,17 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
-#include "platform/portable/HostIo.h"
+#include "platform/win32/WinHandle.h"
 
 // Files and folders through the wide Win32 file functions. Paths longer than the
 // classic limit are passed with the "\\?\" prefix, so deep folders work like any other.
 // The files lines are appended to are kept open (FILE_APPEND_DATA, shared for reading,
-// writing and deleting; see HostAppendFile): each line is one WriteFile, and the file
-// is opened again when its path no longer names the open file.
+// writing and deleting): each line is one WriteFile. Before it, the path's size and
+// creation and write times are compared with the open file's; when they differ or the
+// path cannot be read (the file was renamed, replaced, or deleted: Windows shows a file
+// whose deletion waits for its last handle as access denied) the file is closed and
+// the path opened again, so the line lands in the file the path names now. Wine shows
+// such a file unchanged until its last handle closes (see the README).
 class Win32FileSystem : public FileSystem {
 public:
     Win32FileSystem() = default;
@@ -31,7 +35,7 @@ public:
 private:
     struct Appending {
         std::string path;
-        HostAppendFile file;
+        win::UniqueHandle file;
     };
     void CloseAppending(const std::string& path);
     std::vector<Appending> appending_;
