@@ -179,8 +179,8 @@ bool PrintScanFigures(const ScanFigures& f, int rounds) {
              ", " + Part("drive type", s.driveType));
     Line("language texts", s.languageRead, "profile reads of the language file");
     Line("missing-text records", s.missingWrite, "profile writes to _missing.txt");
-    Line("trace", s.trace, "lines appended to app2.log, each opened and closed");
-    Line("problem log", s.problemLog, "lines appended to app3.log, each opened and closed");
+    Line("trace", s.trace, "lines appended to app2.log (one write each, file kept open)");
+    Line("problem log", s.problemLog, "lines appended to app3.log (one write each, file kept open)");
     Tally other = s.appLog;
     other += s.otherLine;
     other += s.fileOther;
