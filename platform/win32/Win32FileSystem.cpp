@@ -55,14 +55,23 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 }
 
 // Whether `path` still names the open file: the same size, creation and write times.
+// (Asked of the handle one piece at a time: the call that gives all of them at once
+// also asks for the volume, which costs more than the write itself under Wine.)
 bool StillNamed(HANDLE file, const std::wstring& path) {
-    BY_HANDLE_FILE_INFORMATION open;
+    FILE_BASIC_INFO open;
+    LARGE_INTEGER openSize;
     WIN32_FILE_ATTRIBUTE_DATA named;
-    if (!GetFileInformationByHandle(file, &open)) return false;
+    if (!GetFileInformationByHandleEx(file, FileBasicInfo, &open, sizeof open) ||
+        !GetFileSizeEx(file, &openSize))
+        return false;
     if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &named)) return false;
-    return open.nFileSizeLow == named.nFileSizeLow && open.nFileSizeHigh == named.nFileSizeHigh &&
-           CompareFileTime(&open.ftCreationTime, &named.ftCreationTime) == 0 &&
-           CompareFileTime(&open.ftLastWriteTime, &named.ftLastWriteTime) == 0;
+    auto value = [](const FILETIME& t) {
+        return static_cast<LONGLONG>((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+    };
+    const LONGLONG namedSize =
+        static_cast<LONGLONG>((static_cast<ULONGLONG>(named.nFileSizeHigh) << 32) | named.nFileSizeLow);
+    return openSize.QuadPart == namedSize && open.CreationTime.QuadPart == value(named.ftCreationTime) &&
+           open.LastWriteTime.QuadPart == value(named.ftLastWriteTime);
 }
 
 }  // namespace
@@ -146,7 +155,7 @@ bool Win32FileSystem::AppendLine(const std::string& path, const std::string& tex
     for (Appending& a : appending_)
         if (a.path == path && StillNamed(a.file.get(), apiPath)) return WriteAll(a.file.get(), line);
     CloseAppending(path);
-    win::UniqueHandle file(CreateFileW(apiPath.c_str(), FILE_APPEND_DATA,
+    win::UniqueHandle file(CreateFileW(apiPath.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return false;
