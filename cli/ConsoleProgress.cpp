@@ -7,6 +7,10 @@
 
 ConsoleProgress::ConsoleProgress(App& app, bool live) : app_(app), live_(live) {}
 
+bool ConsoleProgress::WantsUpdate() {
+    return live_ && std::chrono::steady_clock::now() - lastDraw_ >= kRedrawEvery;
+}
+
 void ConsoleProgress::SetItemText(const std::string& text) {
     item_ = text;
     Redraw(false);
@@ -30,7 +34,7 @@ void ConsoleProgress::DoEvents() {
 void ConsoleProgress::Redraw(bool force) {
     if (!live_) return;
     auto now = std::chrono::steady_clock::now();
-    if (!force && now - lastDraw_ < std::chrono::milliseconds(80)) return;
+    if (!force && now - lastDraw_ < kRedrawEvery) return;
     lastDraw_ = now;
     std::string line = "[" + std::to_string(barValue_) + "/" + std::to_string(barMaximum_) + "] " +
                        counter_;

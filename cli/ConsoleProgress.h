@@ -16,6 +16,8 @@ public:
 
     void SetWindowCaption(const std::string&) override {}
     void SetCancelCaption(const std::string&) override {}
+    // Only a live line is drawn, at most every 80 ms.
+    bool WantsUpdate() override;
     void SetItemText(const std::string& text) override;
     void SetCounterText(const std::string& text) override;
     void HideProblems() override { problems_.clear(); }
@@ -30,6 +32,7 @@ public:
 
 private:
     void Redraw(bool force);
+    static constexpr std::chrono::milliseconds kRedrawEvery{80};
 
     App& app_;
     bool live_;

@@ -1,8 +1,9 @@
 #pragma once
 // The three logs beside the program: "app.log" (application log), "app2.log" (trace
 // of this run) and "app3.log" (problems and changes, stamped with date and time).
-// Each line is appended with its own open, write and close; a line that cannot be
-// written is lost and the caller goes on.
+// Each line is in its file when the call returns (one unbuffered write, through a
+// file the file system keeps open); a line that cannot be written is lost and the
+// caller goes on.
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -85,8 +85,10 @@ public:
     // follow, a short name it cannot resolve). Such a path is never reported.
     virtual bool ExistenceUnknown(const std::string& path) = 0;
 
-    // Appends `text` and CR LF to a file in the ANSI code page, creating the file;
-    // opened, written and closed in one call. False when it cannot be written.
+    // Appends `text` and CR LF to a file in the ANSI code page, creating the file. The
+    // line has reached the operating system when the call returns (a backend may keep
+    // the file open between lines, but never buffers one). False when it cannot be
+    // written.
     virtual bool AppendLine(const std::string& path, const std::string& text) = 0;
     // Creates the file empty, or empties it.
     virtual bool CreateEmpty(const std::string& path) = 0;

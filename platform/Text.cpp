@@ -135,6 +135,32 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
     return out;
 }
 
+std::string Utf16LeBytesToUtf8(std::string_view bytes) {
+    const size_t units = bytes.size() / 2;
+    auto unit = [&bytes](size_t k) -> char32_t {
+        return static_cast<unsigned char>(bytes[2 * k]) |
+               (static_cast<char32_t>(static_cast<unsigned char>(bytes[2 * k + 1])) << 8);
+    };
+    std::string out;
+    out.reserve(units + units / 8);
+    for (size_t i = 0; i < units; ++i) {
+        char32_t cp = unit(i);
+        if (cp < 0x80) {
+            out.push_back(static_cast<char>(cp));
+            continue;
+        }
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < units) {
+            char32_t next = unit(i + 1);
+            if (next >= 0xDC00 && next <= 0xDFFF) {
+                cp = 0x10000 + ((cp - 0xD800) << 10) + (next - 0xDC00);
+                ++i;
+            }
+        }
+        Encode(cp, out);
+    }
+    return out;
+}
+
 std::string AnsiToUtf8(std::string_view ansi) {
     std::string out;
     out.reserve(ansi.size());

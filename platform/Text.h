@@ -9,6 +9,8 @@ namespace text {
 
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
+// The same for UTF-16LE bytes (a last odd byte is left out), without an intermediate copy.
+std::string Utf16LeBytesToUtf8(std::string_view bytes);
 
 // Windows-1252 <-> UTF-8. Characters the code page lacks become '?'.
 std::string AnsiToUtf8(std::string_view ansi);

@@ -44,7 +44,7 @@ const char* const kServerSiblings[] = {"InprocServer",    "DefaultIcon",    "Per
 void CheckProgId(App& app, const std::string& progId) {
     std::string classText = GetRegistryValue(app, HKCR, progId + "\\CLSID", "");
     if (classText.empty()) return;
-    ShowRegistryItem(app, "HKCR\\" + progId);
+    ShowRegistryItem(app, "HKCR\\", progId);
 
     std::string lower = text::ToLower(progId);
     bool registered = !text::StartsWith(classText, "{") || !text::EndsWith(classText, "}") ||
@@ -69,7 +69,7 @@ void CheckProgId(App& app, const std::string& progId) {
 // A class or interface is a problem when its type library is registered nowhere.
 void CheckTypeLibReference(App& app, const std::string& rootName, std::string name) {
     if (!IsGUID(name)) return;
-    ShowRegistryItem(app, "HKCR\\" + rootName + "\\" + name);
+    ShowRegistryItem(app, "HKCR\\", rootName, "\\", name);
     std::string typeLibKey = rootName + "\\" + name + "\\TypeLib";
     std::string library = GetRegistryValue(app, HKCR, typeLibKey, "");
     if (!IsGUID(library)) return;  // a missing or malformed reference is not reported
@@ -145,7 +145,7 @@ void ScanHKCR_CLSID_subkey(App& app, RegKey hive, const std::string& classText,
     WriteTrace(app, "ScanHKCR_CLSID_subkey");
     try {
         if (!ScanHKCR_CLSID_exist_subkey(app, classText, subkey)) return;
-        ShowRegistryItem(app, "HKCR\\CLSID\\" + classText + "\\" + subkey);
+        ShowRegistryItem(app, "HKCR\\CLSID\\", classText, "\\", subkey);
         std::string key = "CLSID\\" + classText + "\\" + subkey;
         std::string valueText = GetRegistryValue(app, hive, key, "");
         if (valueText.empty()) {
@@ -174,7 +174,7 @@ void ScanHKCR_CLSID(App& app) {
         ScanNames(app, HKCR, "CLSID", Names::Subkeys, [&](const std::string& classText) {
             for (const char* server : {"LocalServer32", "LocalServer", "InprocServer", "DefaultIcon"})
                 ScanHKCR_CLSID_subkey(app, HKCR, classText, server);
-            ShowRegistryItem(app, "HKCR\\CLSID\\" + classText);
+            ShowRegistryItem(app, "HKCR\\CLSID\\", classText);
             CheckLoneInprocServer32(app, classText);
         });
     } catch (...) {

@@ -57,8 +57,9 @@ void ScanFolderForOldFiles(App& app, const std::string& folderPath) {
     scanner::ScanFolderTree(
         app, top, "SFFOF", true,
         [&](const std::string& path) {
-            UpdateProgressLabel(app, GetLangString(app, "progress_scanning_file", "Scanning file") +
-                                         " " + path);
+            UpdateProgressLabelWith(app, [&] {
+                return GetLangString(app, "progress_scanning_file", "Scanning file") + " " + path;
+            });
             // A file whose age or attributes cannot be read is not known to be old.
             DateTime lastAccess;
             uint32_t attributes = 0;

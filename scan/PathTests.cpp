@@ -107,7 +107,12 @@ bool DirExists(App& app, const std::string& path) {
 
 uint32_t MyGetDriveType(App& app, const std::string& root) {
     try {
-        return app.os.files.QueryDriveType(root);
+        if (!app.Scan.KeepDriveTypes) return app.os.files.QueryDriveType(root);
+        for (const auto& [known, type] : app.Scan.DriveTypes)
+            if (known == root) return type;
+        uint32_t type = app.os.files.QueryDriveType(root);
+        app.Scan.DriveTypes.emplace_back(root, type);
+        return type;
     } catch (...) {
         PassOnOutOfMemory();
         ReportError(app, "MyGetDriveType", CurrentError());

@@ -29,15 +29,16 @@ void ProgressCancel(App& app) {
 
 void ProgressUnload(App& app) { app.Scan.ContinueScan = false; }
 
-void UpdateProgressLabel(App& app, const std::string& text) {
+void UpdateProgressLabelWith(App& app, const std::function<std::string()>& text) {
     try {
         ProgressView* view = app.Scan.progress;
-        if (view) view->SetItemText(text);
+        const bool shown = view && view->WantsUpdate();
+        if (shown) view->SetItemText(text());
         ++app.Scan.ProgressCounter;
-        if (view)
+        if (shown)
             view->SetCounterText(app.Scan.CounterCaption + " " +
                                  std::to_string(app.Scan.ProgressCounter));
-        if (view && app.Problems.Count() >= 1)
+        if (shown && app.Problems.Count() >= 1)
             view->ShowProblems(GetLangString(app, "frmprogress_problems", "Problems:") + " " +
                                std::to_string(app.Problems.Count()));
         app.DoEvents();
@@ -45,6 +46,10 @@ void UpdateProgressLabel(App& app, const std::string& text) {
         PassOnOutOfMemory();
         WriteLog(app, "Error in UpdateProgressLabel, error " + std::to_string(CurrentError().number));
     }
+}
+
+void UpdateProgressLabel(App& app, const std::string& text) {
+    UpdateProgressLabelWith(app, [&text] { return text; });
 }
 
 void UpdateProgressbar(App& app) {

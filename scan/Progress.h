@@ -1,6 +1,7 @@
 #pragma once
 // The scan progress window's state: loading, Cancel, unloading, and the two updates
 // the scanners and the driver make while a scan runs.
+#include <functional>
 #include <string>
 
 struct App;
@@ -16,5 +17,7 @@ void ProgressUnload(App& app);
 
 // Shows the item being scanned, counts it and shows the problems found so far.
 void UpdateProgressLabel(App& app, const std::string& text);
+// The same, with the item's text built by `text()` only when the window will show it.
+void UpdateProgressLabelWith(App& app, const std::function<std::string()>& text);
 // Advances the bar by one step unless it is full.
 void UpdateProgressbar(App& app);

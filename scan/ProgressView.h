@@ -8,6 +8,9 @@ public:
     virtual ~ProgressView() = default;
     virtual void SetWindowCaption(const std::string& text) = 0;
     virtual void SetCancelCaption(const std::string& text) = 0;
+    // Whether an update made now would be shown: the scan builds the item, counter and
+    // problem texts only when it would. The counter counts every item either way.
+    virtual bool WantsUpdate() { return true; }
     virtual void SetItemText(const std::string& text) = 0;     // lbl1
     virtual void SetCounterText(const std::string& text) = 0;  // lblCounter
     virtual void HideProblems() = 0;                            // lblProblems

@@ -62,7 +62,7 @@ void ScanRegistryKeyValuesForBrokenLinks(App& app, RegKey hive, const std::strin
                 valueText = GetRegistryValue(app, hive, keyPath, name);
             } else {
                 displayName = HiveKey(hive, keyPath);
-                ShowRegistryItem(app, displayName + ": " + name);
+                ShowRegistryItem(app, displayName, ": ", name);
                 valueText = name;
             }
             TestBrokenRegistryPath(app, valueText, displayName, kStatusBrokenLink, hive, keyPath,
@@ -101,7 +101,7 @@ void SR_InstallerFolders(App& app) {
         if (!ScanGoesOn(app)) return;
         std::string displayName = HiveKey(HKLM, kInstallerFolders);
         ScanNames(app, HKLM, kInstallerFolders, Names::Values, [&](const std::string& name) {
-            ShowRegistryItem(app, displayName + ": " + name);
+            ShowRegistryItem(app, displayName, ": ", name);
             // Each value is named by a folder; folders count as existing files.
             TestBrokenRegistryPath(app, name, displayName, kStatusBrokenLink, HKLM, kInstallerFolders,
                                    name, kCheckInstallerFolder, kCureFullPath);

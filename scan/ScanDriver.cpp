@@ -131,6 +131,8 @@ std::vector<ScanStep> ScanSequence() {
 
 void RunScanSequence(App& app) {
     app.Scan.ProgressCounter = 0;
+    app.Scan.DriveTypes.clear();
+    app.Scan.KeepDriveTypes = true;
     Statements statements(app);
     statements.Run([&] {
         app.Scan.CounterCaption = GetLangString(app, "frmprogress_counter", "Counter:");
@@ -151,4 +153,6 @@ void RunScanSequence(App& app) {
     });
     statements.Run([&] { ProgressUnload(app); });
     app.Scan.ContinueScan = false;
+    app.Scan.KeepDriveTypes = false;
+    app.Scan.DriveTypes.clear();
 }

@@ -16,11 +16,16 @@
 
 namespace scanner {
 
-// "Scanning registry key" (localised), a blank and the item.
-inline void ShowRegistryItem(App& app, const std::string& item) {
-    UpdateProgressLabel(app,
-                        GetLangString(app, "progress_scanning_registry", "Scanning registry key") +
-                            " " + item);
+// "Scanning registry key" (localised), a blank and the item: the parts of `item` one
+// after the other. The text is built only when the progress window will show it.
+template <typename... Parts>
+void ShowRegistryItem(App& app, const Parts&... item) {
+    UpdateProgressLabelWith(app, [&] {
+        std::string text =
+            GetLangString(app, "progress_scanning_registry", "Scanning registry key") + " ";
+        (text += ... += item);
+        return text;
+    });
 }
 
 inline bool ScanGoesOn(const App& app) { return app.Scan.ContinueScan; }

@@ -96,8 +96,10 @@ void SFFBL(App& app, const std::string& top) {
         app, top, "SFFBL", false,
         [&](const std::string& path) {
             if (!IsShortcutFile(path)) return;
-            UpdateProgressLabel(app, GetLangString(app, "progress_scanning_shortcut",
-                                                   "Scanning shortcut") + " " + path);
+            UpdateProgressLabelWith(app, [&] {
+                return GetLangString(app, "progress_scanning_shortcut", "Scanning shortcut") +
+                       " " + path;
+            });
             CheckShortcut(app, path);
         },
         [&](const std::string&) {

@@ -52,6 +52,18 @@ TEST(GetLangString, TextsOfTheLanguageFileWithTheirLineBreaks) {
     EXPECT_FALSE(Exists(t.folder.HostFile("app2.log")));
 }
 
+// A text edited in the language file while the program runs shows at the next lookup.
+TEST(GetLangString, AnEditedTextShowsAtTheNextLookup) {
+    LanguageApp t;
+    EXPECT_EQ(GetLangString(t.app, "title", "Default"), "Brivolex");
+    EXPECT_EQ(GetLangString(t.app, "title", "Default"), "Brivolex");
+    WriteBytes(t.folder.HostFile("languages/eng.txt"), "[Lang]\r\ntitle=Bravolix\r\n");
+    EXPECT_EQ(GetLangString(t.app, "title", "Default"), "Bravolix");
+    WriteBytes(t.folder.HostFile("languages/eng.txt"), "[Lang]\r\n");
+    EXPECT_EQ(GetLangString(t.app, "title", "Default"), "Default");
+    EXPECT_EQ(t.Missing(), (Lines{"[Lang_eng]", "title="}));
+}
+
 TEST(GetLangString, MissingKeysAreShownInEnglishAndListedOncePerLanguage) {
     LanguageApp t;
     EXPECT_EQ(GetLangString(t.app, "gone", "Line one||line two"), "Line one\r\nline two");

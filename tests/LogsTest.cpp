@@ -69,6 +69,31 @@ TEST(Logs, AReportThatCannotBeWrittenIsTraced) {
     EXPECT_TRUE(t.world.scriptedPrompts.shown.empty());
 }
 
+// Each line is in its file when the call returns, also when someone else emptied,
+// renamed or deleted the file since the line before.
+TEST(Logs, EachLineIsInItsFileWhenTheCallReturns) {
+    TestApp t;
+    const auto log = t.folder.HostFile("app.log");
+    WriteLog(t.app, "one");
+    EXPECT_EQ(ReadBytes(log), "one\r\n");
+    WriteLog(t.app, "two");
+    EXPECT_EQ(ReadBytes(log), "one\r\ntwo\r\n");
+    testing_support::WriteBytes(log, "");
+    WriteLog(t.app, "after emptying");
+    EXPECT_EQ(ReadBytes(log), "after emptying\r\n");
+    std::filesystem::rename(log, t.folder.HostFile("app.old"));
+    WriteLog(t.app, "after renaming");
+    EXPECT_EQ(ReadBytes(log), "after renaming\r\n");
+    EXPECT_EQ(ReadBytes(t.folder.HostFile("app.old")), "after emptying\r\n");
+#ifndef _WIN32
+    // Windows deletes a file only when its last handle closes (Wine checks nothing in
+    // between), so deleting an open log is tried off Windows only.
+    std::filesystem::remove(log);
+    WriteLog(t.app, "after deleting");
+    EXPECT_EQ(ReadBytes(log), "after deleting\r\n");
+#endif
+}
+
 TEST(Logs, AReadOnlyApplicationFolderLosesTheLinesQuietly) {
 #ifdef _WIN32
     GTEST_SKIP() << "host permission bits stand for access rights only off Windows; "

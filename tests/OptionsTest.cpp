@@ -43,6 +43,17 @@ TEST(Options, MissingFileGivesTheDefaultsAndTheWritesLeaveShortestTexts) {
               "blanks\r\n");
 }
 
+// A change made to setup.ini by hand while the program runs is seen at the next read.
+TEST(Options, AHandEditIsSeenAtTheNextRead) {
+    SetupApp t("language=deu");
+    EXPECT_EQ(GetOptionS(t.app, "language", "eng"), "deu");
+    EXPECT_EQ(GetOptionS(t.app, "language", "eng"), "deu");
+    WriteBytes(t.folder.HostFile("setup.ini"), "[Main]\r\nlanguage=fra\r\n");  // same size
+    EXPECT_EQ(GetOptionS(t.app, "language", "eng"), "fra");
+    WriteBytes(t.folder.HostFile("setup.ini"), "[Main]\r\n");
+    EXPECT_EQ(GetOptionS(t.app, "language", "eng"), "eng");
+}
+
 TEST(Options, BooleanConversion) {
     for (const char* yes : {"1", "-1", " 1 ", "True", "&H10", "1e3"}) EXPECT_TRUE(Boolean(yes, false)) << yes;
     for (const char* no : {"0", "0.0", "FaLsE"}) EXPECT_FALSE(Boolean(no, true)) << no;

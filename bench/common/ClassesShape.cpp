@@ -88,18 +88,19 @@ private:
 
 }  // namespace
 
-GeneratedSize GenerateClasses(KeySink& sink, const std::string& base, size_t targetKeys,
+ClassesMix ClassesMixFor(size_t targetKeys) {
+    const double unit = static_cast<double>(targetKeys) / 351.3;
+    const auto share = [unit](double weight) { return static_cast<size_t>(weight * unit); };
+    return ClassesMix{share(48), share(25), share(3), share(28), share(15)};
+}
+
+GeneratedSize GenerateClasses(KeySink& sink, const std::string& base, const ClassesMix& mix,
                               ReferencePolicy* references) {
     GeneratedSize size;
     Generator g(sink, size);
     Links links(g, references);
-    // Shares of the entries, as in a Windows 10 HKCR: mostly classes and interfaces.
-    // With their subkeys (3.8 a class, 2.5 an interface, 6 a type library, 2.3 an
-    // identifier, 1.6 an extension) they add up to about `targetKeys` keys.
-    const double unit = static_cast<double>(targetKeys) / 351.3;
-    const auto share = [unit](double weight) { return static_cast<size_t>(weight * unit); };
-    const size_t classes = share(48), interfaces = share(25), typeLibs = share(3),
-                 progIds = share(28), extensions = share(15);
+    const size_t classes = mix.classes, interfaces = mix.interfaces, typeLibs = mix.typeLibs,
+                 progIds = mix.progIds, extensions = mix.extensions;
 
     // Linked references need the identifiers before the keys that name them.
     std::vector<std::string> classIds, libraryIds;

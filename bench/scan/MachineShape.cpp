@@ -13,7 +13,7 @@ std::string Number(size_t i) {
 }
 
 std::string FakeGuid(size_t i) {
-    char text[40];
+    char text[64];
     std::snprintf(text, sizeof text, "{%08zX-1C2D-4E5F-8A9B-%012zX}", i * 2654435761u % 0xFFFFFFFFu,
                   i);
     return text;
@@ -46,10 +46,10 @@ size_t LastPart(const std::string& path) {
     return path.find_last_of('\\') + 1;
 }
 
-void Uninstall(Writer& w, MachineReferences& refs, MachineSize& size) {
+void Uninstall(Writer& w, MachineReferences& refs, MachineSize& size, size_t count) {
     const std::string top = std::string(kCurrentVersion) + "\\Uninstall";
     w.Key(top);
-    for (size_t i = 0; i < 3000; ++i) {
+    for (size_t i = 0; i < count; ++i) {
         bool msi = i % 3 == 0;
         std::string key = top + "\\" + (msi ? FakeGuid(i) : "Vendor Product " + Number(i));
         w.Key(key);
@@ -85,10 +85,10 @@ void RunValues(Writer& w, MachineReferences& refs, MachineSize& size, size_t cou
     }
 }
 
-void Fonts(Writer& w, MachineReferences& refs, MachineSize& size) {
+void Fonts(Writer& w, MachineReferences& refs, MachineSize& size, size_t count) {
     const std::string key = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
     w.Key(key);
-    for (size_t i = 0; i < 1200; ++i) {
+    for (size_t i = 0; i < count; ++i) {
         std::string file = "font" + Number(i) + ".ttf";
         // Most fonts are named by file name only, which is not tested.
         w.String(key, "Font " + Number(i) + " (TrueType)",
@@ -97,10 +97,10 @@ void Fonts(Writer& w, MachineReferences& refs, MachineSize& size) {
     }
 }
 
-void SharedDlls(Writer& w, MachineReferences& refs, MachineSize& size) {
+void SharedDlls(Writer& w, MachineReferences& refs, MachineSize& size, size_t count) {
     const std::string key = std::string(kCurrentVersion) + "\\SharedDLLs";
     w.Key(key);
-    for (size_t i = 0; i < 3000; ++i) {
+    for (size_t i = 0; i < count; ++i) {
         w.Dword(key,
                 refs.File("C:\\Program Files\\Common Files\\Vendor " + Number(i % 300) + "\\lib" +
                           Number(i) + ".dll"),
@@ -109,10 +109,10 @@ void SharedDlls(Writer& w, MachineReferences& refs, MachineSize& size) {
     }
 }
 
-void AppPaths(Writer& w, MachineReferences& refs, MachineSize& size) {
+void AppPaths(Writer& w, MachineReferences& refs, MachineSize& size, size_t count) {
     const std::string top = std::string(kCurrentVersion) + "\\App Paths";
     w.Key(top);
-    for (size_t i = 0; i < 300; ++i) {
+    for (size_t i = 0; i < count; ++i) {
         std::string key = top + "\\app" + Number(i) + ".exe";
         w.Key(key);
         std::string folder = "C:\\Program Files\\App " + Number(i);
@@ -122,10 +122,10 @@ void AppPaths(Writer& w, MachineReferences& refs, MachineSize& size) {
     }
 }
 
-void Applications(Writer& w, MachineReferences& refs, MachineSize& size) {
+void Applications(Writer& w, MachineReferences& refs, MachineSize& size, size_t count) {
     const std::string top = "SOFTWARE\\Classes\\Applications";
     w.Key(top);
-    for (size_t i = 0; i < 300; ++i) {
+    for (size_t i = 0; i < count; ++i) {
         std::string app = top + "\\app" + Number(i) + ".exe";
         w.Key(app);
         w.Key(app + "\\shell");
@@ -141,11 +141,11 @@ void Applications(Writer& w, MachineReferences& refs, MachineSize& size) {
     }
 }
 
-void Helps(Writer& w, MachineReferences& refs, MachineSize& size) {
+void Helps(Writer& w, MachineReferences& refs, MachineSize& size, size_t count) {
     for (const char* kind : {"Help", "HTML Help"}) {
         const std::string key = std::string("SOFTWARE\\Microsoft\\Windows\\") + kind;
         w.Key(key);
-        for (size_t i = 0; i < 150; ++i) {
+        for (size_t i = 0; i < count; ++i) {
             // The value names the file; its data is the file's folder.
             std::string path = refs.File("C:\\Program Files\\App " + Number(i) + "\\help" +
                                          Number(i) + (kind[1] == 'e' ? ".hlp" : ".chm"));
@@ -156,10 +156,10 @@ void Helps(Writer& w, MachineReferences& refs, MachineSize& size) {
     }
 }
 
-void InstallerFolders(Writer& w, MachineReferences& refs, MachineSize& size) {
+void InstallerFolders(Writer& w, MachineReferences& refs, MachineSize& size, size_t count) {
     const std::string key = std::string(kCurrentVersion) + "\\Installer\\Folders";
     w.Key(key);
-    for (size_t i = 0; i < 400; ++i) {
+    for (size_t i = 0; i < count; ++i) {
         w.String(
             key,
             refs.Folder("C:\\Program Files\\Vendor " + Number(i % 400) + "\\Product " + Number(i)) +
@@ -169,10 +169,10 @@ void InstallerFolders(Writer& w, MachineReferences& refs, MachineSize& size) {
     }
 }
 
-void ExtensionRecords(Writer& w, MachineReferences& refs, MachineSize& size) {
+void ExtensionRecords(Writer& w, MachineReferences& refs, MachineSize& size, size_t count) {
     const std::string top = std::string(kCurrentVersion) + "\\Explorer\\FileExts";
     w.Key(top);
-    for (size_t i = 0; i < 500; ++i) {
+    for (size_t i = 0; i < count; ++i) {
         std::string record = top + "\\.doc" + Number(i);
         w.Key(record);
         w.Key(record + "\\OpenWithList");
@@ -188,7 +188,55 @@ void ExtensionRecords(Writer& w, MachineReferences& refs, MachineSize& size) {
     }
 }
 
+// Settings no scan reads: `count` keys in a tree of vendors, products and their
+// sections below `top` (which must exist), each with a text and a number.
+void Settings(Writer& w, MachineSize& size, const std::string& top, size_t count) {
+    constexpr size_t kSectionsPerProduct = 20, kProductsPerVendor = 10;
+    std::string vendor, product;
+    for (size_t i = 0; i < count; ++i) {
+        size_t section = i % kSectionsPerProduct;
+        size_t productNumber = i / kSectionsPerProduct;
+        if (section == 0) {
+            if (productNumber % kProductsPerVendor == 0) {
+                vendor = top + "\\Settings Vendor " + Number(productNumber / kProductsPerVendor);
+                w.Key(vendor);
+            }
+            product = vendor + "\\Product " + Number(productNumber % kProductsPerVendor);
+            w.Key(product);
+        }
+        std::string key = product + "\\Section " + Number(section);
+        w.Key(key);
+        w.String(key, "Setting", "Value of setting " + Number(i));
+        w.Dword(key, "Flags", static_cast<uint32_t>(i * 2654435761u));
+        ++size.settingKeys;
+    }
+}
+
 }  // namespace
+
+MachineMix ClassesMachineMix(size_t classKeys) {
+    MachineMix mix;
+    mix.classes = ClassesMixFor(classKeys);
+    return mix;
+}
+
+MachineMix Windows11MachineMix() {
+    MachineMix mix;
+    mix.classes = ClassesMix{40000, 20000, 3000, 5000, 800};
+    mix.uninstallEntries = 300;
+    mix.machineRunValues = 12;
+    mix.userRunValues = 8;
+    mix.fontValues = 600;
+    mix.sharedDllValues = 2000;
+    mix.appPaths = 150;
+    mix.applications = 200;
+    mix.helpFiles = 50;
+    mix.installerFolders = 400;
+    mix.extensionRecords = 500;
+    mix.machineSettingKeys = 300000;
+    mix.userSettingKeys = 160000;
+    return mix;
+}
 
 std::string MachineReferences::File(const std::string& path) {
     ++references_;
@@ -220,7 +268,7 @@ bool MachineReferences::BreakNext() {
     return broken;
 }
 
-MachineSize GenerateMachine(KeySink& machine, KeySink& user, size_t classKeys,
+MachineSize GenerateMachine(KeySink& machine, KeySink& user, const MachineMix& mix,
                             MachineReferences& references) {
     MachineSize size;
     Writer hklm(machine, size), hkcu(user, size);
@@ -228,19 +276,28 @@ MachineSize GenerateMachine(KeySink& machine, KeySink& user, size_t classKeys,
     hklm.String("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion", "6.1");
 
     machine.CreateKey("SOFTWARE\\Classes");
-    size.classes = GenerateClasses(machine, "SOFTWARE\\Classes", classKeys, &references);
+    size.classes = GenerateClasses(machine, "SOFTWARE\\Classes", mix.classes, &references);
     size.keys += size.classes.keys;
     size.values += size.classes.values;
 
-    Uninstall(hklm, references, size);
-    RunValues(hklm, references, size, 40);
-    RunValues(hkcu, references, size, 25);
-    Fonts(hklm, references, size);
-    SharedDlls(hklm, references, size);
-    AppPaths(hklm, references, size);
-    Applications(hklm, references, size);
-    Helps(hklm, references, size);
-    InstallerFolders(hklm, references, size);
-    ExtensionRecords(hkcu, references, size);
+    Uninstall(hklm, references, size, mix.uninstallEntries);
+    RunValues(hklm, references, size, mix.machineRunValues);
+    RunValues(hkcu, references, size, mix.userRunValues);
+    Fonts(hklm, references, size, mix.fontValues);
+    SharedDlls(hklm, references, size, mix.sharedDllValues);
+    AppPaths(hklm, references, size, mix.appPaths);
+    Applications(hklm, references, size, mix.applications);
+    Helps(hklm, references, size, mix.helpFiles);
+    InstallerFolders(hklm, references, size, mix.installerFolders);
+    ExtensionRecords(hkcu, references, size, mix.extensionRecords);
+    if (mix.machineSettingKeys) {
+        machine.CreateKey("SYSTEM");
+        Settings(hklm, size, "SOFTWARE", mix.machineSettingKeys * 2 / 3);
+        Settings(hklm, size, "SYSTEM", mix.machineSettingKeys - mix.machineSettingKeys * 2 / 3);
+    }
+    if (mix.userSettingKeys) {
+        user.CreateKey("Software");
+        Settings(hkcu, size, "Software", mix.userSettingKeys);
+    }
     return size;
 }

@@ -38,9 +38,30 @@ struct MachineSize {
     size_t keys = 0, values = 0;  // all of it
     size_t uninstallEntries = 0, runValues = 0, fontValues = 0, sharedDllValues = 0;
     size_t appPaths = 0, applications = 0, helpFiles = 0, installerFolders = 0,
-           extensionRecords = 0;
+           extensionRecords = 0, settingKeys = 0;
 };
 
+// How much of each kind a machine holds.
+struct MachineMix {
+    ClassesMix classes;
+    size_t uninstallEntries = 3000, machineRunValues = 40, userRunValues = 25, fontValues = 1200,
+           sharedDllValues = 3000, appPaths = 300, applications = 300, helpFiles = 150,
+           installerFolders = 400, extensionRecords = 500;
+    // Keys no scan reads (settings of programs and of Windows), each with two values:
+    // below HKLM\SOFTWARE and HKLM\SYSTEM, and below HKCU\Software.
+    size_t machineSettingKeys = 0, userSettingKeys = 0;
+};
+// The machine of the first scan benchmark: HKCR-shaped, about `classKeys` class keys.
+MachineMix ClassesMachineMix(size_t classKeys);
+// A Windows 11 machine: about 700,000 keys and 1.2 million values, a third of them
+// HKCR (40,000 classes with their servers, 5,000 identifiers, 3,000 type libraries,
+// 800 extensions), 300 uninstall entries, 2,000 shared DLLs, 20 Run values.
+MachineMix Windows11MachineMix();
+
 // Generates the machine into two sinks, whose paths are below HKLM and HKCU.
-MachineSize GenerateMachine(KeySink& machine, KeySink& user, size_t classKeys,
+MachineSize GenerateMachine(KeySink& machine, KeySink& user, const MachineMix& mix,
                             MachineReferences& references);
+inline MachineSize GenerateMachine(KeySink& machine, KeySink& user, size_t classKeys,
+                                   MachineReferences& references) {
+    return GenerateMachine(machine, user, ClassesMachineMix(classKeys), references);
+}

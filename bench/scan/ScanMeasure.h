@@ -24,3 +24,13 @@ ScanFigures MeasureScan(Platform& plain, Platform& timed, Breakdown& breakdown,
 
 // Prints the figures; true when the scan stays within twice the bare walk.
 bool PrintScanFigures(const ScanFigures& figures, int rounds);
+
+// What two readings of the clock cost, as every timed call takes them.
+double TimingCostPerCall();
+// The time of the platform calls a scan must make (its registry calls and file tests,
+// as the timed scan measured them, less the clock's part).
+double PlatformCallSeconds(const ScanFigures& figures);
+
+// One scan of a fresh application in `world` (start-up, then the scan sequence),
+// timed from the start of the sequence; negative when start-up failed.
+double ScanOnce(Platform& world, const std::string& appFolder);

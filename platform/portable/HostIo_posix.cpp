@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,18 +13,46 @@ bool HostOpensForReading(const std::filesystem::path& path) {
     return true;
 }
 
-bool HostAppend(const std::filesystem::path& path, std::string_view bytes) {
+HostAppendFile& HostAppendFile::operator=(HostAppendFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        handle_ = other.handle_;
+        path_ = std::move(other.path_);
+        other.handle_ = kClosed;
+    }
+    return *this;
+}
+
+bool HostAppendFile::StillNamed() const {
+    if (handle_ == kClosed) return false;
+    struct stat open, named;
+    if (::fstat(static_cast<int>(handle_), &open) != 0 || open.st_nlink == 0) return false;
+    if (::stat(path_.c_str(), &named) != 0) return false;
+    return open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
+bool HostAppendFile::Open(const std::filesystem::path& path) {
+    Close();
     int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) return false;
-    bool ok = true;
+    handle_ = fd;
+    path_ = path;
+    return true;
+}
+
+bool HostAppendFile::Append(std::string_view bytes) {
+    if (handle_ == kClosed) return false;
     while (!bytes.empty()) {
-        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        ssize_t n = ::write(static_cast<int>(handle_), bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
+        if (n <= 0) return false;
         bytes.remove_prefix(static_cast<size_t>(n));
     }
-    return ::close(fd) == 0 && ok;
+    return true;
+}
+
+void HostAppendFile::Close() {
+    if (handle_ == kClosed) return;
+    ::close(static_cast<int>(handle_));
+    handle_ = kClosed;
 }

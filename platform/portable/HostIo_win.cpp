@@ -11,9 +11,34 @@ bool HostOpensForReading(const std::filesystem::path& path) {
     return true;
 }
 
-bool HostAppend(const std::filesystem::path& path, std::string_view bytes) {
+// Nothing is kept open here (see HostIo.h): the handle only says a path was given.
+
+HostAppendFile& HostAppendFile::operator=(HostAppendFile&& other) noexcept {
+    if (this != &other) {
+        handle_ = other.handle_;
+        path_ = std::move(other.path_);
+        other.handle_ = kClosed;
+    }
+    return *this;
+}
+
+bool HostAppendFile::StillNamed() const { return handle_ != kClosed; }
+
+bool HostAppendFile::Open(const std::filesystem::path& path) {
+    // Created now, so that a file that cannot be created fails here.
     int fd =
         ::_wopen(path.c_str(), _O_WRONLY | _O_APPEND | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0) return false;
+    ::_close(fd);
+    handle_ = 0;
+    path_ = path;
+    return true;
+}
+
+bool HostAppendFile::Append(std::string_view bytes) {
+    if (handle_ == kClosed) return false;
+    int fd =
+        ::_wopen(path_.c_str(), _O_WRONLY | _O_APPEND | _O_CREAT | _O_BINARY, _S_IREAD | _S_IWRITE);
     if (fd < 0) return false;
     bool ok = true;
     while (!bytes.empty()) {
@@ -28,3 +53,5 @@ bool HostAppend(const std::filesystem::path& path, std::string_view bytes) {
     }
     return ::_close(fd) == 0 && ok;
 }
+
+void HostAppendFile::Close() { handle_ = kClosed; }

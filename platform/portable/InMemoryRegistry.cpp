@@ -436,6 +436,7 @@ int32_t InMemoryRegistry::Remove(Node* parent, Node* target) {
     target->deleted = true;
     deleted_.push_back(target);
     ++generation_;
+    ++removals_;
     return kRegSuccess;
 }
 
@@ -501,6 +502,45 @@ bool InMemoryRegistry::PutValue(RegKey hive, const std::string& path, const std:
     node->PutValue(name, ExactValue(value));
     ++valuesGeneration_;
     return true;
+}
+
+InMemoryRegistry::Node* InMemoryRegistry::ValueKey(RegKey hive, const std::string& path) {
+    LastValueKey& last = lastValueKey_;
+    std::vector<std::string_view> parts;
+    Node* root = hive == HKCR ? nullptr : Root(hive);
+    if (!root || StoredPath(hive, path) != path || !SplitPath(path, parts) ||
+        parts.size() > regview::kMaxKeyDepth) {
+        // The way PutValue goes.
+        last.nodes.clear();
+        if (!CreateKey(hive, path)) return nullptr;
+        Handle* from = Find(hive);
+        Handle opened;
+        if (!from || OpenFrom(*from, StoredPath(hive, path), KEY_QUERY_VALUE_, opened) != kRegSuccess)
+            return nullptr;
+        return ValueOwner(opened);
+    }
+    // The parts it shares with the key asked for last lead to the same keys.
+    size_t same = 0;
+    if (last.hive == hive && last.removals == removals_)
+        while (same < parts.size() && same < last.nodes.size() && parts[same] == last.parts[same])
+            ++same;
+    last.parts.resize(same);
+    last.nodes.resize(same);
+    last.hive = hive;
+    last.removals = removals_;
+    Node* node = same ? last.nodes.back() : root;
+    for (size_t i = same; i < parts.size(); ++i) {
+        node = node->AddChild(parts[i]);
+        last.parts.emplace_back(parts[i]);
+        last.nodes.push_back(node);
+    }
+    ++generation_;
+    return node;
+}
+
+void InMemoryRegistry::PutValue(Node* key, const std::string& name, const RegValue& value) {
+    key->PutValue(name, ExactValue(value));
+    ++valuesGeneration_;
 }
 
 bool InMemoryRegistry::DeleteTree(RegKey hive, const std::string& path) {

@@ -25,6 +25,8 @@ public:
     InMemoryRegistry(const InMemoryRegistry&) = delete;
     InMemoryRegistry& operator=(const InMemoryRegistry&) = delete;
 
+    struct Node;
+
     int32_t OpenKey(RegKey parent, const std::string& path, uint32_t access, RegKey& key) override;
     int32_t QueryValue(RegKey key, const std::string& name, uint32_t capacity,
                        RegValue& value) override;
@@ -44,6 +46,13 @@ public:
     // data, no terminator added), creating the key. False as for CreateKey.
     bool PutValue(RegKey hive, const std::string& path, const std::string& name,
                   const RegValue& value);
+    // For loading many values: the key PutValue(hive, path, ...) writes to, created as
+    // CreateKey creates it, or null where CreateKey fails. A key below or beside the
+    // one asked for last is found from there, not from its hive's root. The key stays
+    // valid until it is deleted.
+    Node* ValueKey(RegKey hive, const std::string& path);
+    // PutValue into a key ValueKey gave.
+    void PutValue(Node* key, const std::string& name, const RegValue& value);
     // Deletes hive\path with everything below it; false when it does not exist or is
     // a hive itself.
     bool DeleteTree(RegKey hive, const std::string& path);
@@ -52,8 +61,6 @@ public:
     // Number of keys below all roots, and of open handles (for tests and benchmarks).
     size_t KeyCount() const;
     size_t OpenHandleCount() const;
-
-    struct Node;
 
 private:
     struct Handle;
@@ -81,6 +88,14 @@ private:
     // Deleted keys stay allocated, so that handles still naming them fail cleanly.
     std::vector<Node*> deleted_;
     uint64_t generation_ = 0;  // bumped by every change of the key tree
+    // The key ValueKey gave last, with the keys above it, while no key was removed.
+    uint64_t removals_ = 0;
+    struct LastValueKey {
+        RegKey hive = 0;
+        std::vector<std::string> parts;
+        std::vector<Node*> nodes;  // the key of each part
+        uint64_t removals = 0;
+    } lastValueKey_;
     std::vector<std::string_view> pathParts_;  // scratch of OpenFrom, kept for its capacity
     // The value enumerated last: a key's values are listed in turn, and the value read
     // next is nearly always the one just listed. Valid while no value has changed.

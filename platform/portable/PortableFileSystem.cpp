@@ -181,9 +181,22 @@ bool SpelledPath(const fs::path& base, const std::vector<std::string>& parts, fs
 }
 
 bool ReadWhole(const fs::path& host, std::string& bytes) {
-    std::ifstream in(host, std::ios::binary);
+    std::ifstream in(host, std::ios::binary | std::ios::ate);
     if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    bytes.clear();
+    // The size it has now in one read, then whatever was added meanwhile.
+    const std::streamoff size = in.tellg();
+    if (size > 0 && in.seekg(0)) {
+        bytes.resize(static_cast<size_t>(size));
+        in.read(bytes.data(), size);
+        bytes.resize(static_cast<size_t>(in.gcount()));
+    } else {
+        in.clear();
+        in.seekg(0);
+    }
+    char chunk[65536];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+        bytes.append(chunk, static_cast<size_t>(in.gcount()));
     return !in.bad();
 }
 
@@ -193,11 +206,13 @@ void PortableFileSystem::MapDrive(char letter, const std::string& hostFolder, ui
     if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 32);
     drives_[letter] = Drive{hostpath::FromProgramPath(hostFolder), driveType};
     spelled_ = {};
+    appending_.clear();
 }
 
 void PortableFileSystem::SetCurrentFolder(const std::string& folder) {
     currentFolder_ = folder;
     spelled_ = {};
+    appending_.clear();
 }
 
 const fs::path* PortableFileSystem::FindSpelled(const std::string& path) const {
@@ -445,12 +460,38 @@ bool PortableFileSystem::CanWrite(const Resolved& r) const {
            folder.writable;
 }
 
+HostAppendFile* PortableFileSystem::FindAppending(const std::string& path) {
+    for (Appending& a : appending_)
+        if (a.path == path) return &a.file;
+    return nullptr;
+}
+
+void PortableFileSystem::CloseAppending(const std::string& path) {
+    for (size_t i = 0; i < appending_.size(); ++i) {
+        if (appending_[i].path == path) {
+            appending_.erase(appending_.begin() + static_cast<std::ptrdiff_t>(i));
+            return;
+        }
+    }
+}
+
 bool PortableFileSystem::AppendLine(const std::string& path, const std::string& text) {
-    Resolved r;
-    if (!ResolveWith(path, r) || r.trailingSeparator || !CanWrite(r)) return false;
     std::string line = text::Utf8ToAnsi(text);
     line += "\r\n";
-    return HostAppend(r.host, line);
+    // The file kept open, while the path still names it.
+    if (HostAppendFile* kept = FindAppending(path); kept && kept->StillNamed())
+        return kept->Append(line);
+    CloseAppending(path);
+
+    Resolved r;
+    if (!ResolveWith(path, r) || r.trailingSeparator || !CanWrite(r)) return false;
+    HostAppendFile file;
+    if (!file.Open(r.host)) return false;
+    const bool written = file.Append(line);
+    constexpr size_t kKeptOpen = 8;
+    if (appending_.size() == kKeptOpen) appending_.erase(appending_.begin());
+    appending_.push_back(Appending{path, std::move(file)});
+    return written;
 }
 
 bool PortableFileSystem::CreateEmpty(const std::string& path) { return WriteFile(path, ""); }
@@ -464,6 +505,7 @@ bool PortableFileSystem::ReadFile(const std::string& path, std::string& bytes) {
 }
 
 bool PortableFileSystem::WriteFile(const std::string& path, const std::string& bytes) {
+    CloseAppending(path);
     Resolved r;
     if (!ResolveWith(path, r) || r.trailingSeparator || !CanWrite(r)) return false;
     std::ofstream out(r.host, std::ios::binary | std::ios::trunc);

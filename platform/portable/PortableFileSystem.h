@@ -16,10 +16,15 @@
 #include <optional>
 
 #include "platform/FileSystem.h"
+#include "platform/portable/HostIo.h"
 #include "platform/portable/HostStat.h"
 
 class PortableFileSystem : public FileSystem {
 public:
+    PortableFileSystem() = default;
+    PortableFileSystem(const PortableFileSystem&) = delete;
+    PortableFileSystem& operator=(const PortableFileSystem&) = delete;
+
     // Maps a drive letter ("C") to a host folder.
     void MapDrive(char letter, const std::string& hostFolder, uint32_t driveType = kDriveFixed);
     // The folder relative names are resolved against (a Windows or host path).
@@ -77,6 +82,17 @@ private:
     void KeepSpelled(const std::string& path, const std::filesystem::path& host) const;
     mutable std::array<Spelled, 4> spelled_;
     mutable size_t nextSpelled_ = 0;
+
+    // The files lines were appended to last, kept open (see HostAppendFile): a line
+    // costs one write once its file is open. Closed when the file is written whole,
+    // and when a drive or the current folder changes.
+    struct Appending {
+        std::string path;
+        HostAppendFile file;
+    };
+    HostAppendFile* FindAppending(const std::string& path);
+    void CloseAppending(const std::string& path);
+    std::vector<Appending> appending_;
 };
 
 // The attribute bits a host file would show on Windows.

@@ -68,12 +68,7 @@ bool DecodeFile(const std::string& bytes, std::string& text, std::string& proble
     auto starts = [&](const char* mark, size_t n) { return bytes.compare(0, n, mark, n) == 0; };
     if (bytes.size() >= 2 && starts("\xFF\xFE", 2)) {
         if (bytes.size() % 2 != 0) problem = "the file ends in half a UTF-16 character";
-        std::u16string units;
-        units.reserve(bytes.size() / 2 - 1);
-        for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-            units.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                                  (static_cast<unsigned char>(bytes[i + 1]) << 8)));
-        text = text::Utf16ToUtf8(units);
+        text = text::Utf16LeBytesToUtf8(std::string_view(bytes).substr(2));
         return problem.empty();
     }
     if (bytes.size() >= 2 && starts("\xFE\xFF", 2)) {
@@ -220,8 +215,8 @@ private:
         std::string_view rest = SkipBlanks(line.substr(pos));
         if (rest.empty() || rest[0] != '=') return Fail(i, "missing '=' after the value name");
         if (!hasKey_) return Fail(i, "a value outside a key");
+        // A value belongs to the key change before it; only a deletion names its key.
         change.hive = keyHive_;
-        change.path = keyPath_;
         rest = SkipBlanks(rest.substr(1));
 
         if (!rest.empty() && rest[0] == '"') {
@@ -234,6 +229,7 @@ private:
         } else if (!rest.empty() && rest[0] == '-') {
             if (!EndOfValue(i, rest.substr(1))) return false;
             change.kind = Change::kDeleteValue;
+            change.path = keyPath_;
         } else if (StartsWithNoCase(rest, "dword:")) {
             rest.remove_prefix(6);
             size_t digits = 0;
@@ -326,18 +322,26 @@ private:
     std::string keyPath_;
 };
 
-void Apply(InMemoryRegistry& registry, const Change& change) {
-    switch (change.kind) {
-        case Change::kCreateKey: registry.CreateKey(change.hive, change.path); break;
-        case Change::kDeleteKey: registry.DeleteTree(change.hive, change.path); break;
-        case Change::kSetValue:
-            registry.PutValue(change.hive, change.path, change.name, change.value);
-            break;
-        case Change::kDeleteValue: {
-            ScopedRegKey key(registry);
-            if (key.Open(change.hive, change.path, KEY_ALL_ACCESS_) == kRegSuccess)
-                registry.DeleteValue(key.Get(), change.name);
-            break;
+// Applies the changes in their order. Values go into the key of the key change
+// before them, found once for all its values.
+void Apply(InMemoryRegistry& registry, const std::vector<Change>& changes) {
+    InMemoryRegistry::Node* key = nullptr;
+    for (const Change& change : changes) {
+        switch (change.kind) {
+            case Change::kCreateKey: key = registry.ValueKey(change.hive, change.path); break;
+            case Change::kDeleteKey:
+                key = nullptr;
+                registry.DeleteTree(change.hive, change.path);
+                break;
+            case Change::kSetValue:
+                if (key) registry.PutValue(key, change.name, change.value);
+                break;
+            case Change::kDeleteValue: {
+                ScopedRegKey opened(registry);
+                if (opened.Open(change.hive, change.path, KEY_ALL_ACCESS_) == kRegSuccess)
+                    registry.DeleteValue(opened.Get(), change.name);
+                break;
+            }
         }
     }
 }
@@ -354,7 +358,7 @@ bool ImportRegFile(InMemoryRegistry& registry, const std::string& bytes, std::st
     }
     std::vector<Change> changes;
     if (!Parser(lines).Parse(changes, error)) return false;
-    for (const Change& change : changes) Apply(registry, change);
+    Apply(registry, changes);
     error.clear();
     return true;
 }

@@ -54,6 +54,26 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
     return true;
 }
 
+// Whether `path` still names the open file: the same size, creation and write times.
+// (Asked of the handle one piece at a time: the call that gives all of them at once
+// also asks for the volume, which costs more than the write itself under Wine.)
+bool StillNamed(HANDLE file, const std::wstring& path) {
+    FILE_BASIC_INFO open;
+    LARGE_INTEGER openSize;
+    WIN32_FILE_ATTRIBUTE_DATA named;
+    if (!GetFileInformationByHandleEx(file, FileBasicInfo, &open, sizeof open) ||
+        !GetFileSizeEx(file, &openSize))
+        return false;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &named)) return false;
+    auto value = [](const FILETIME& t) {
+        return static_cast<LONGLONG>((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+    };
+    const LONGLONG namedSize =
+        static_cast<LONGLONG>((static_cast<ULONGLONG>(named.nFileSizeHigh) << 32) | named.nFileSizeLow);
+    return openSize.QuadPart == namedSize && open.CreationTime.QuadPart == value(named.ftCreationTime) &&
+           open.LastWriteTime.QuadPart == value(named.ftLastWriteTime);
+}
+
 }  // namespace
 
 bool Win32FileSystem::GetAttributes(const std::string& path, uint32_t& attributes) {
@@ -120,12 +140,30 @@ bool Win32FileSystem::ExistenceUnknown(const std::string& path) {
     return false;
 }
 
+void Win32FileSystem::CloseAppending(const std::string& path) {
+    for (size_t i = 0; i < appending_.size(); ++i) {
+        if (appending_[i].path == path) {
+            appending_.erase(appending_.begin() + static_cast<std::ptrdiff_t>(i));
+            return;
+        }
+    }
+}
+
 bool Win32FileSystem::AppendLine(const std::string& path, const std::string& text) {
-    win::UniqueHandle file(CreateFileW(ApiPath(path).c_str(), FILE_APPEND_DATA,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    const std::string line = ToAnsi(text) + "\r\n";
+    const std::wstring apiPath = ApiPath(path);
+    for (Appending& a : appending_)
+        if (a.path == path && StillNamed(a.file.get(), apiPath)) return WriteAll(a.file.get(), line);
+    CloseAppending(path);
+    win::UniqueHandle file(CreateFileW(apiPath.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return false;
-    return WriteAll(file.get(), ToAnsi(text) + "\r\n");
+    const bool written = WriteAll(file.get(), line);
+    constexpr size_t kKeptOpen = 8;
+    if (appending_.size() == kKeptOpen) appending_.erase(appending_.begin());
+    appending_.push_back(Appending{path, std::move(file)});
+    return written;
 }
 
 bool Win32FileSystem::CreateEmpty(const std::string& path) { return WriteFile(path, ""); }
@@ -151,6 +189,7 @@ bool Win32FileSystem::ReadFile(const std::string& path, std::string& bytes) {
 }
 
 bool Win32FileSystem::WriteFile(const std::string& path, const std::string& bytes) {
+    CloseAppending(path);  // its sharing would refuse this open
     win::UniqueHandle file(CreateFileW(ApiPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                        nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) return false;

@@ -1,6 +1,9 @@
 // The profile functions as the program relies on them, against every backend.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+
 #include "tests/TestSupport.h"
 #include "tests/contract/Backends.h"
 
@@ -70,6 +73,23 @@ TEST_P(ProfileContract, WritesCreateTheFileAndReplaceValuesInPlaceKeepingTheFirs
               "[Main]\r\nLanguage=deu\r\nnext=1\r\n[Lang_eng]\r\nkey=\r\n[L]\r\nm=\xE9\x80\r\n");
     // A missing folder fails with "path not found".
     EXPECT_EQ(profile->WriteString("Main", "a", "1", folder.File("missing\\x.ini")), 3);
+}
+
+// A change made by hand is seen at the next read, also of a file left alone for long
+// enough that a backend keeps what it read.
+TEST_P(ProfileContract, AHandEditIsSeenAtTheNextRead) {
+    const auto file = folder.HostFile("t.ini");
+    WriteBytes(file, "[Main]\r\nk=one\r\n");
+    std::filesystem::last_write_time(file,
+                                     std::filesystem::last_write_time(file) - std::chrono::hours(1));
+    EXPECT_EQ(Get("Main", "k", "d"), "one");
+    EXPECT_EQ(Get("Main", "k", "d"), "one");
+    WriteBytes(file, "[Main]\r\nk=two\r\n");  // same size
+    EXPECT_EQ(Get("Main", "k", "d"), "two");
+    WriteBytes(file, "[Main]\r\nk=six\r\n");  // same size, within the same second
+    EXPECT_EQ(Get("Main", "k", "d"), "six");
+    std::filesystem::remove(file);
+    EXPECT_EQ(Get("Main", "k", "d"), "d");
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, ProfileContract,
