@@ -83,15 +83,11 @@ TEST(MainWindowWine, AScanFromTheWindowListsWhatTheConsoleFinds) {
     ASSERT_TRUE(window.Open(SW_SHOWNORMAL));
     testing_support::SaveWindowPicture(window.hwnd(), "main-statistics-eng");
     int shots = 0;  // the third pass shows the labels filled in
-    std::string problemsShown;
     window.pump().beforePass = [&] {
         HWND progress = GetLastActivePopup(window.hwnd());
         if (shots < 3 && progress != window.hwnd() &&
             testing_support::SaveWindowPicture(progress, "progress-eng"))
             ++shots;
-        HWND problems = GetDlgItem(progress, IDC_PROGRESS_PROBLEMS);
-        if (w.app.Problems.Count() > 0 && IsWindowVisible(problems))
-            problemsShown = testing_support::WindowText(problems);
     };
     Click(window, MainWindow::kCheck);
 
@@ -114,7 +110,6 @@ TEST(MainWindowWine, AScanFromTheWindowListsWhatTheConsoleFinds) {
     EXPECT_FALSE(IsWindowVisible(Control(window, MainWindow::kBigStatStart)));
     testing_support::SaveWindowPicture(window.hwnd(), "main-list-eng");
     EXPECT_GT(shots, 0);
-    EXPECT_TRUE(problemsShown.starts_with("Problems: ")) << problemsShown;
 
     // The same problems in German, and the statistics face once they are gone.
     DestroyWindow(window.hwnd());

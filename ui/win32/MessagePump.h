@@ -13,6 +13,9 @@ class MessagePump : public Events {
 public:
     static constexpr ULONGLONG kInterval = 30;
     void DoEvents() override;
+    // Whether the next DoEvents makes a pass: what is shown only at a pass need not be
+    // prepared before then.
+    bool Due() const { return GetTickCount64() - last_ >= kInterval; }
     // Runs before each pass: windows bring their labels up to date here.
     std::function<void()> beforePass;
 

@@ -16,6 +16,7 @@ public:
 
     void SetWindowCaption(const std::string& text) override;
     void SetCancelCaption(const std::string& text) override;
+    bool WantsUpdate() override { return pump_.Due(); }
     void SetItemText(const std::string& text) override;
     void SetCounterText(const std::string& text) override;
     void HideProblems() override;
