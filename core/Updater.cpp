@@ -47,7 +47,8 @@ bool IsVersionLine(const std::string& line) {
 void RFirstRun(App& app) {
     try {
         WriteTrace(app, "RFirstRun");
-        ChangeRegistryValue(app, HKLM, kRunOnceKey, "update_lustrant2", UpdaterCommand(app, "/FIRSTRUN"));
+        ChangeRegistryValue(app, HKLM, kRunOnceKey, "update_lustrant2",
+                            UpdaterCommand(app, "/FIRSTRUN"));
         SaveOptionB(app, "wasfirstrun", true);
     } catch (...) {
         // Silent: a failed registry write is logged where it happens.
@@ -77,7 +78,8 @@ bool UpdateNow(App& app, Shell& shell) {
             if (!IsVersionLine(line)) kept += line + "\r\n";
         if (!app.os.files.WriteFile(settings, kept)) throw RuntimeError(kErrPathFileAccess);
         // No quotes: the updater's path as it stands.
-        if (!shell.StartProgram(app.AppFile(kUpdater), kSwShowMinimized)) throw RuntimeError(kErrFileNotFound);
+        if (!shell.StartProgram(app.AppFile(kUpdater), kSwShowMinimized))
+            throw RuntimeError(kErrFileNotFound);
         return true;
     } catch (...) {
         ReportError(app, "frmOptions.btnUpdate.Click", CurrentError());

@@ -23,7 +23,7 @@ struct SaveFileRequest {
 };
 
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
     // The file the user chose; false when the dialog was cancelled or failed.
     virtual bool ChooseSaveFile(const SaveFileRequest& request, std::string& fileName) = 0;

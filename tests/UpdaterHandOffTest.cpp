@@ -32,7 +32,8 @@ struct HandOff : testing_support::TestApp {
     // A scan in a progress window that finds `found` problems, cancelled or not.
     void Scan(int found, bool cancelled) {
         struct Host : MainWindowHost {
-            Host(HandOff& h, int found, bool cancelled) : h(h), found(found), cancelled(cancelled) {}
+            Host(HandOff& h, int found, bool cancelled)
+                : h(h), found(found), cancelled(cancelled) {}
             void ShowProgressWindow() override {
                 for (int i = 0; i < found; ++i) {
                     auto item = std::make_shared<clsItem>();
@@ -50,7 +51,9 @@ struct HandOff : testing_support::TestApp {
         } host(*this, found, cancelled);
         ScanCommand(app, form, host);
     }
-    std::string RunOnce(const std::string& name) { return GetRegistryValue(app, HKLM, kRunOnce, name); }
+    std::string RunOnce(const std::string& name) {
+        return GetRegistryValue(app, HKLM, kRunOnce, name);
+    }
     std::string Updater(const std::string& argument) {
         return "\"" + app.AppFile("DUzovoz.exe") + "\" " + argument;
     }
@@ -73,8 +76,8 @@ TEST(UpdaterHandOff, FirstStartFirstScanAndUpdateNow) {
         bool started;
         std::string lastLog;  // app.log's last line, "" for none
     } cases[] = {
-        {"a first start", "", absent, [](HandOff& h) { Main(h.app); },
-         "F /FIRSTRUN", "", "1", absent, absent, false, "Program started 1/1/2026 with params: "},
+        {"a first start", "", absent, [](HandOff& h) { Main(h.app); }, "F /FIRSTRUN", "", "1",
+         absent, absent, false, "Program started 1/1/2026 with params: "},
         {"a second start", "[Main]\r\nwasfirstrun=1\r\n", absent, [](HandOff& h) { Main(h.app); },
          "", "", "1", absent, absent, false, "Program started 1/1/2026 with params: "},
         {"a first start without RunOnce", "", absent,
@@ -89,36 +92,39 @@ TEST(UpdaterHandOff, FirstStartFirstScanAndUpdateNow) {
              h.Scan(3, false);
          },
          "", "F /FIRSTERRORS_12", "1", "12", absent, false, "Scan finished, problems found 3"},
-        {"the first scan is cancelled after 3", "", absent, [](HandOff& h) { h.Scan(3, true); },
-         "", "F /FIRSTERRORS_C", "1", "3", absent, false, "Scan finished, problems found 3"},
+        {"the first scan is cancelled after 3", "", absent, [](HandOff& h) { h.Scan(3, true); }, "",
+         "F /FIRSTERRORS_C", "1", "3", absent, false, "Scan finished, problems found 3"},
         {"a first scan that finds nothing", "[Main]\r\nfirsterrors=-1\r\n", absent,
-         [](HandOff& h) { h.Scan(0, false); },
-         "", "F /FIRSTERRORS_0", "1", "0", absent, false, "Scan finished, problems found 0"},
-        {"update now: the version line in any case goes, others stay", "", 
+         [](HandOff& h) { h.Scan(0, false); }, "", "F /FIRSTERRORS_0", "1", "0", absent, false,
+         "Scan finished, problems found 0"},
+        {"update now: the version line in any case goes, others stay", "",
          "Last_Version=1.0.0.1\r\nupdate_source=\\\\server\\share\r\n  last_version=2\r\n",
-         [](HandOff& h) { EXPECT_TRUE(UpdateNow(h.app, h.shell)); },
-         "", "", absent, absent, "update_source=\\\\server\\share\r\n  last_version=2\r\n", true, ""},
+         [](HandOff& h) { EXPECT_TRUE(UpdateNow(h.app, h.shell)); }, "", "", absent, absent,
+         "update_source=\\\\server\\share\r\n  last_version=2\r\n", true, ""},
         {"update now: CR and LF line ends", "", "a\rLAST_VERSION=3\rb\nc",
-         [](HandOff& h) { EXPECT_TRUE(UpdateNow(h.app, h.shell)); },
-         "", "", absent, absent, "a\r\nb\nc\r\n", true, ""},
-        {"update now: an empty file", "", "", [](HandOff& h) { EXPECT_TRUE(UpdateNow(h.app, h.shell)); },
-         "", "", absent, absent, "", true, ""},
+         [](HandOff& h) { EXPECT_TRUE(UpdateNow(h.app, h.shell)); }, "", "", absent, absent,
+         "a\r\nb\nc\r\n", true, ""},
+        {"update now: an empty file", "", "",
+         [](HandOff& h) { EXPECT_TRUE(UpdateNow(h.app, h.shell)); }, "", "", absent, absent, "",
+         true, ""},
         {"update now: no updatesetup.ini", "", absent,
-         [](HandOff& h) { EXPECT_FALSE(UpdateNow(h.app, h.shell)); },
-         "", "", absent, absent, absent, false, "Error in frmOptions.btnUpdate.Click, error 53, File not found"},
+         [](HandOff& h) { EXPECT_FALSE(UpdateNow(h.app, h.shell)); }, "", "", absent, absent,
+         absent, false, "Error in frmOptions.btnUpdate.Click, error 53, File not found"},
         {"update now: the updater does not start", "", "last_version=1\r\n",
          [](HandOff& h) {
              h.shell.startSucceeds = false;
              EXPECT_FALSE(UpdateNow(h.app, h.shell));
          },
-         "", "", absent, absent, "", true, "Error in frmOptions.btnUpdate.Click, error 53, File not found"},
+         "", "", absent, absent, "", true,
+         "Error in frmOptions.btnUpdate.Click, error 53, File not found"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         HandOff h;
         h.world.clock.Fix({2026, 1, 1, 9, 0, 0});
         if (!c.setup.empty()) WriteBytes(h.folder.HostFile("setup.ini"), c.setup);
-        if (c.updateSetup != absent) WriteBytes(h.folder.HostFile("updatesetup.ini"), c.updateSetup);
+        if (c.updateSetup != absent)
+            WriteBytes(h.folder.HostFile("updatesetup.ini"), c.updateSetup);
         c.act(h);
         auto withFolder = [&](const std::string& data) {
             return data.empty() ? data : h.Updater(data.substr(2));
@@ -128,11 +134,14 @@ TEST(UpdaterHandOff, FirstStartFirstScanAndUpdateNow) {
         EXPECT_EQ(GetOptionS(h.app, "wasfirstrun", absent), c.wasFirstRun);
         EXPECT_EQ(GetOptionS(h.app, "firsterrors", absent), c.firstErrorsOption);
         bool exists = Exists(h.folder.HostFile("updatesetup.ini"));
-        EXPECT_EQ(exists ? ReadBytes(h.folder.HostFile("updatesetup.ini")) : absent, c.updateSetupAfter);
+        EXPECT_EQ(exists ? ReadBytes(h.folder.HostFile("updatesetup.ini")) : absent,
+                  c.updateSetupAfter);
         // No quotes, minimized with the focus.
-        EXPECT_EQ(h.shell.started,
-                  c.started ? std::vector<std::string>{h.app.AppFile("DUzovoz.exe")} : std::vector<std::string>{});
-        EXPECT_EQ(h.shell.startShowCommands, c.started ? std::vector<int>{kSwShowMinimized} : std::vector<int>{});
+        EXPECT_EQ(h.shell.started, c.started
+                                       ? std::vector<std::string>{h.app.AppFile("DUzovoz.exe")}
+                                       : std::vector<std::string>{});
+        EXPECT_EQ(h.shell.startShowCommands,
+                  c.started ? std::vector<int>{kSwShowMinimized} : std::vector<int>{});
         std::vector<std::string> log = h.Lines("app.log");
         EXPECT_EQ(log.empty() ? "" : log.back(), c.lastLog);
     }
@@ -150,11 +159,13 @@ TEST(SaveResultsButton, CancelWritesNothingAndASavedReportIsOpened) {
         SaveResultsCommand(h.app, h.shell);
         ASSERT_EQ(h.shell.saveRequests.size(), 1u);
         const SaveFileRequest& asked = h.shell.saveRequests[0];
-        EXPECT_EQ(asked.filterName + "|" + asked.filterPattern + "|" + asked.defaultExtension, "HTML files (*.htm)|*.htm|htm");
+        EXPECT_EQ(asked.filterName + "|" + asked.filterPattern + "|" + asked.defaultExtension,
+                  "HTML files (*.htm)|*.htm|htm");
         EXPECT_EQ(asked.initialFolder, h.app.AppFolder);
         EXPECT_EQ(asked.flags, 2050u);
         EXPECT_EQ(Exists(h.folder.HostFile("report.htm")), !cancel);
-        EXPECT_EQ(h.shell.opened, cancel ? std::vector<std::string>{} : std::vector<std::string>{file});
+        EXPECT_EQ(h.shell.opened,
+                  cancel ? std::vector<std::string>{} : std::vector<std::string>{file});
         std::vector<std::string> trace = h.Lines("app2.log");
         EXPECT_EQ(trace.back(), cancel ? "Form1.btnSaveResults_Click" : "Results saved to " + file);
         if (!cancel) {

@@ -43,8 +43,8 @@ bool IsFirstErrors(const std::wstring& upper) {
 }
 
 void Box(UpdaterApp& app, const std::wstring& text, UINT icon) {
-    MessageBoxW(nullptr, text.c_str(), GetLangString(app, "updater_title", "Brivolex update").c_str(),
-                MB_OK | icon);
+    MessageBoxW(nullptr, text.c_str(),
+                GetLangString(app, "updater_title", "Brivolex update").c_str(), MB_OK | icon);
 }
 
 // A failed update: one log line and one message box; exit status 1.
@@ -68,7 +68,8 @@ bool ReadSettings(UpdaterApp& app, Settings& settings, std::wstring& text) {
         if (KeyValue(line, L"last_version", value))
             settings.haveLastVersion = ParseVersion(value, settings.lastVersion);
     }
-    while (settings.source.size() > 3 && settings.source.back() == L'\\') settings.source.pop_back();
+    while (settings.source.size() > 3 && settings.source.back() == L'\\')
+        settings.source.pop_back();
     return true;
 }
 
@@ -88,8 +89,8 @@ bool StartProgram(UpdaterApp& app, const std::wstring& name) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, app.folder.c_str(),
-                        &startup, &info))
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        app.folder.c_str(), &startup, &info))
         return false;
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
@@ -100,24 +101,31 @@ int Update(UpdaterApp& app) {
     Settings settings;
     std::wstring settingsText;
     if (!ReadSettings(app, settings, settingsText))
-        return Fail(app, GetLangString(app, "updater_nosettings", "The update settings cannot be read."),
+        return Fail(app,
+                    GetLangString(app, "updater_nosettings", "The update settings cannot be read."),
                     app.File(L"updatesetup.ini") + L" cannot be read");
     if (settings.source.empty())
-        return Fail(app, GetLangString(app, "updater_nosettings", "The update settings cannot be read."),
+        return Fail(app,
+                    GetLangString(app, "updater_nosettings", "The update settings cannot be read."),
                     L"updatesetup.ini names no update_source");
 
     LatestIni latest;
     std::wstring error;
     if (!ReadLatestIni(settings.source, latest, error))
-        return Fail(app, GetLangString(app, "updater_nosource", "The update source cannot be read."), error);
+        return Fail(app,
+                    GetLangString(app, "updater_nosource", "The update source cannot be read."),
+                    error);
 
     const std::wstring program = app.File(L"Brivolex.exe");
     Version installed = FileVersion(program);
     WriteUpdateLog(app, L"Update: " + settings.source + L" offers " + VersionText(latest.version) +
                             L", installed " + VersionText(installed));
-    if (latest.version <= installed || (settings.haveLastVersion && latest.version <= settings.lastVersion)) {
+    if (latest.version <= installed ||
+        (settings.haveLastVersion && latest.version <= settings.lastVersion)) {
         WriteUpdateLog(app, L"Update: up to date");
-        Box(app, GetLangString(app, "updater_uptodate", "Brivolex is up to date.") + L" (" + VersionText(installed) + L")",
+        Box(app,
+            GetLangString(app, "updater_uptodate", "Brivolex is up to date.") + L" (" +
+                VersionText(installed) + L")",
             MB_ICONINFORMATION);
         return 0;
     }
@@ -134,19 +142,27 @@ int Update(UpdaterApp& app) {
     bool mismatch = false;
     if (!StageFiles(app, settings.source, files, failed, mismatch)) {
         if (mismatch)
-            return Fail(app, GetLangString(app, "updater_damaged", "A file of the update is damaged. Nothing was changed."),
+            return Fail(app,
+                        GetLangString(app, "updater_damaged",
+                                      "A file of the update is damaged. Nothing was changed."),
                         L"SHA-256 of " + failed + L" does not match latest.ini");
-        return Fail(app, GetLangString(app, "updater_notcopied", "The update could not be copied. Nothing was changed."),
+        return Fail(app,
+                    GetLangString(app, "updater_notcopied",
+                                  "The update could not be copied. Nothing was changed."),
                     settings.source + L"\\" + failed + L" cannot be copied");
     }
     if (!WaitForProgramExit(program, kExitWaitMs)) {
         RemoveStaging(app);
-        return Fail(app, GetLangString(app, "updater_stillrunning", "Brivolex is still running. Please close it and try again."),
+        return Fail(app,
+                    GetLangString(app, "updater_stillrunning",
+                                  "Brivolex is still running. Please close it and try again."),
                     program + L" is still running");
     }
     if (!InstallStagedFiles(app, files, failed)) {
         RemoveStaging(app);
-        return Fail(app, GetLangString(app, "updater_notinstalled", "The update could not be installed. Nothing was changed."),
+        return Fail(app,
+                    GetLangString(app, "updater_notinstalled",
+                                  "The update could not be installed. Nothing was changed."),
                     app.File(failed) + L" cannot be replaced");
     }
     RemoveStaging(app);
@@ -155,7 +171,9 @@ int Update(UpdaterApp& app) {
     WriteUpdateLog(app, L"Update: installed " + VersionText(latest.version) + L", " +
                             std::to_wstring(files.size()) + L" files");
     if (!StartProgram(app, L"Brivolex.exe"))
-        return Fail(app, GetLangString(app, "updater_notstarted", "The new version was installed but could not be started."),
+        return Fail(app,
+                    GetLangString(app, "updater_notstarted",
+                                  "The new version was installed but could not be started."),
                     program + L" cannot be started");
     return 0;
 }

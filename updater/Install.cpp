@@ -20,18 +20,22 @@ bool IsHex64(const std::wstring& s) {
 
 // A relative path that stays inside the folder it is joined to.
 bool IsSafeName(const std::wstring& name) {
-    if (name.empty() || name.front() == L'\\' || name.find(L':') != std::wstring::npos) return false;
+    if (name.empty() || name.front() == L'\\' || name.find(L':') != std::wstring::npos)
+        return false;
     size_t at = 0;
     while (true) {
         size_t end = name.find(L'\\', at);
-        std::wstring part = name.substr(at, end == std::wstring::npos ? std::wstring::npos : end - at);
+        std::wstring part =
+            name.substr(at, end == std::wstring::npos ? std::wstring::npos : end - at);
         if (part.empty() || part == L"." || part == L"..") return false;
         if (end == std::wstring::npos) return true;
         at = end + 1;
     }
 }
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 // Creates the folders leading to a file.
 void CreateParents(const std::wstring& file) {
@@ -84,7 +88,8 @@ bool ReadLatestIni(const std::wstring& source, LatestIni& latest, std::wstring& 
                 return false;
             }
         } else if (KeyValue(line, L"file", value)) {
-            SourceFile file{Trim(value.substr(std::min<size_t>(64, value.size()))), Lower(value.substr(0, 64))};
+            SourceFile file{Trim(value.substr(std::min<size_t>(64, value.size()))),
+                            Lower(value.substr(0, 64))};
             if (!IsHex64(file.sha256) || !IsSafeName(file.name)) {
                 error = L"latest.ini: bad file line \"" + value + L"\"";
                 return false;
@@ -102,9 +107,10 @@ bool ReadLatestIni(const std::wstring& source, LatestIni& latest, std::wstring& 
 bool IsKeptFile(const std::wstring& name) {
     std::wstring n = Lower(name);
     bool topLevel = n.find(L'\\') == std::wstring::npos;
-    return n == L"setup.ini" || n == L"updatesetup.ini" || (topLevel && n.size() > 4 && n.ends_with(L".log")) ||
-           n.starts_with(L"backup\\") || n == L"languages\\_missing.txt" ||
-           n.starts_with(std::wstring(kStaging) + L"\\") || n.starts_with(std::wstring(kOld) + L"\\");
+    return n == L"setup.ini" || n == L"updatesetup.ini" ||
+           (topLevel && n.size() > 4 && n.ends_with(L".log")) || n.starts_with(L"backup\\") ||
+           n == L"languages\\_missing.txt" || n.starts_with(std::wstring(kStaging) + L"\\") ||
+           n.starts_with(std::wstring(kOld) + L"\\");
 }
 
 bool StageFiles(UpdaterApp& app, const std::wstring& source, const std::vector<SourceFile>& files,
@@ -128,7 +134,8 @@ bool StageFiles(UpdaterApp& app, const std::wstring& source, const std::vector<S
     return true;
 }
 
-bool InstallStagedFiles(UpdaterApp& app, const std::vector<SourceFile>& files, std::wstring& failed) {
+bool InstallStagedFiles(UpdaterApp& app, const std::vector<SourceFile>& files,
+                        std::wstring& failed) {
     std::wstring staging = app.File(kStaging), old = app.File(kOld);
     struct Done {
         std::wstring name;
@@ -180,11 +187,13 @@ bool WaitForProgramExit(const std::wstring& path, unsigned long timeoutMs) {
             std::wstring exe = entry.szExeFile;
             exe = exe.substr(exe.find_last_of(L'\\') + 1);
             if (Lower(exe) != Lower(base)) continue;
-            HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+            HANDLE process =
+                OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
             if (!process) continue;
             wchar_t image[MAX_PATH * 2] = {};
             DWORD size = MAX_PATH * 2;
-            if (QueryFullProcessImageNameW(process, 0, image, &size)) running = Lower(image) == Lower(path);
+            if (QueryFullProcessImageNameW(process, 0, image, &size))
+                running = Lower(image) == Lower(path);
             CloseHandle(process);
         }
         CloseHandle(snapshot);

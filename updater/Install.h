@@ -32,7 +32,8 @@ bool StageFiles(UpdaterApp& app, const std::wstring& source, const std::vector<S
                 std::wstring& failed, bool& mismatch);
 // Renames the staged files over the application folder's. False, with every file as it
 // was before and the file's name in `failed`, when one cannot be renamed.
-bool InstallStagedFiles(UpdaterApp& app, const std::vector<SourceFile>& files, std::wstring& failed);
+bool InstallStagedFiles(UpdaterApp& app, const std::vector<SourceFile>& files,
+                        std::wstring& failed);
 // Removes the staging folders.
 void RemoveStaging(UpdaterApp& app);
 

@@ -4,7 +4,8 @@
 
 void ReadLanguage(UpdaterApp& app) {
     wchar_t buffer[64] = {};
-    GetPrivateProfileStringW(L"Main", L"language", L"eng", buffer, 64, app.File(L"setup.ini").c_str());
+    GetPrivateProfileStringW(L"Main", L"language", L"eng", buffer, 64,
+                             app.File(L"setup.ini").c_str());
     app.language = Trim(buffer);
     if (app.language.empty()) app.language = L"eng";
 }

@@ -28,7 +28,9 @@ struct File {
     }
 };
 
-bool Ok(NTSTATUS status) { return status >= 0; }
+bool Ok(NTSTATUS status) {
+    return status >= 0;
+}
 
 }  // namespace
 
@@ -38,13 +40,15 @@ std::string FileSha256(const std::wstring& path) {
                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file.h == INVALID_HANDLE_VALUE) return "";
     Algorithm algorithm;
-    if (!Ok(BCryptOpenAlgorithmProvider(&algorithm.h, BCRYPT_SHA256_ALGORITHM, nullptr, 0))) return "";
+    if (!Ok(BCryptOpenAlgorithmProvider(&algorithm.h, BCRYPT_SHA256_ALGORITHM, nullptr, 0)))
+        return "";
     Hash hash;
     if (!Ok(BCryptCreateHash(algorithm.h, &hash.h, nullptr, 0, nullptr, 0, 0))) return "";
     std::vector<UCHAR> buffer(1 << 16);
     for (;;) {
         DWORD got = 0;
-        if (!ReadFile(file.h, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) return "";
+        if (!ReadFile(file.h, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))
+            return "";
         if (got == 0) break;
         if (!Ok(BCryptHashData(hash.h, buffer.data(), got, 0))) return "";
     }

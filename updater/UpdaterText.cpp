@@ -6,7 +6,8 @@
 
 std::wstring FromAnsi(const std::string& bytes) {
     if (bytes.empty()) return L"";
-    int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    int n =
+        MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     std::wstring text(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
     return text;
@@ -25,22 +26,23 @@ std::string ToAnsi(const std::wstring& text) {
 }
 
 bool ReadBytes(const std::wstring& path, std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     bytes.clear();
     char buffer[65536];
     DWORD got = 0;
     bool ok = true;
-    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr)) && got > 0) bytes.append(buffer, got);
+    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr)) && got > 0)
+        bytes.append(buffer, got);
     CloseHandle(file);
     return ok;
 }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes, bool append) {
-    HANDLE file = CreateFileW(path.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
-                              FILE_SHARE_READ, nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(path.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE, FILE_SHARE_READ,
+                    nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     bool ok = bytes.empty() ||
@@ -52,7 +54,9 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes, bool append)
 
 }  // namespace
 
-std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+std::wstring Widen(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
 
 bool ReadAnsiFile(const std::wstring& path, std::wstring& text) {
     std::string bytes;
@@ -95,7 +99,8 @@ std::wstring Lower(std::wstring s) {
 
 bool KeyValue(const std::wstring& line, const std::wstring& key, std::wstring& value) {
     size_t equals = line.find(L'=');
-    if (equals == std::wstring::npos || Lower(Trim(line.substr(0, equals))) != Lower(key)) return false;
+    if (equals == std::wstring::npos || Lower(Trim(line.substr(0, equals))) != Lower(key))
+        return false;
     value = Trim(line.substr(equals + 1));
     return true;
 }
@@ -115,7 +120,8 @@ bool ParseVersion(const std::wstring& text, Version& version) {
     size_t part = 0, at = 0;
     while (true) {
         size_t end = t.find(L'.', at);
-        std::wstring number = t.substr(at, end == std::wstring::npos ? std::wstring::npos : end - at);
+        std::wstring number =
+            t.substr(at, end == std::wstring::npos ? std::wstring::npos : end - at);
         if (number.empty() || number.size() > 9 || part >= 4) return false;
         for (wchar_t c : number)
             if (c < L'0' || c > L'9') return false;
@@ -126,8 +132,8 @@ bool ParseVersion(const std::wstring& text, Version& version) {
 }
 
 std::wstring VersionText(const Version& v) {
-    return std::to_wstring(v[0]) + L"." + std::to_wstring(v[1]) + L"." + std::to_wstring(v[2]) + L"." +
-           std::to_wstring(v[3]);
+    return std::to_wstring(v[0]) + L"." + std::to_wstring(v[1]) + L"." + std::to_wstring(v[2]) +
+           L"." + std::to_wstring(v[3]);
 }
 
 Version FileVersion(const std::wstring& path) {
@@ -139,8 +145,9 @@ Version FileVersion(const std::wstring& path) {
     if (!GetFileVersionInfoW(path.c_str(), 0, size, data.data())) return version;
     VS_FIXEDFILEINFO* info = nullptr;
     UINT length = 0;
-    if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || !info) return version;
-    version = {HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS), HIWORD(info->dwFileVersionLS),
-               LOWORD(info->dwFileVersionLS)};
+    if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || !info)
+        return version;
+    version = {HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS),
+               HIWORD(info->dwFileVersionLS), LOWORD(info->dwFileVersionLS)};
     return version;
 }

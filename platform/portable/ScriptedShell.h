@@ -8,7 +8,7 @@
 #include "platform/Shell.h"
 
 class ScriptedShell : public Shell {
-public:
+  public:
     bool ChooseSaveFile(const SaveFileRequest& request, std::string& fileName) override {
         saveRequests.push_back(request);
         if (saveAnswers.empty()) return false;

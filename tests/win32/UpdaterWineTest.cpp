@@ -58,12 +58,13 @@ std::wstring typedName;
 void CALLBACK AnswerSaveDialog(HWND owner, UINT, UINT_PTR timer, DWORD) {
     HWND dialog = GetLastActivePopup(owner);
     if (dialog == owner) return;
-    HWND name = GetDlgItem(dialog, 0x47c);  // cmb13, the file name's combo box
+    HWND name = GetDlgItem(dialog, 0x47c);        // cmb13, the file name's combo box
     if (!name) name = GetDlgItem(dialog, 0x480);  // edt1
     if (!name) return;
     KillTimer(owner, timer);
     SetWindowTextW(name, typedName.c_str());
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
 }
 
 TEST(MainWindowWine, SaveResultsWritesTheReportWhereTheRealDialogSaysAndAsksToOpenIt) {
@@ -71,7 +72,10 @@ TEST(MainWindowWine, SaveResultsWritesTheReportWhereTheRealDialogSaysAndAsksToOp
     fs::copy(kProgramDir / "languages", t.folder.host() / "languages", fs::copy_options::recursive);
     SaveOptionB(t.app, "userwelcomed", true);
     t.app.Problems.Add(Problem("C:\\a<b&c.lnk", "Links to nonexisting file C:\\x.exe"));
-    t.app.Problems.Add(Problem("C:\\\xC5\x81\xC3\xB3" "d\xC5\xBA \xC4\x81.lnk", "caf\xC3\xA9"));  // Łódź ā, café
+    t.app.Problems.Add(
+        Problem("C:\\\xC5\x81\xC3\xB3"
+                "d\xC5\xBA \xC4\x81.lnk",
+                "caf\xC3\xA9"));  // Łódź ā, café
     RecordingShell shell;
     MainWindow window(t.app, nullptr, false, &shell);
     ASSERT_TRUE(window.Open(SW_SHOWNORMAL));
@@ -81,14 +85,16 @@ TEST(MainWindowWine, SaveResultsWritesTheReportWhereTheRealDialogSaysAndAsksToOp
 
     std::string file = t.folder.File("results.htm");
     EXPECT_EQ(shell.opened, std::vector<std::string>{file});
-    std::vector<std::string> expected = ReportLines(t.app), written = ReadLines(t.folder.HostFile("results.htm"));
+    std::vector<std::string> expected = ReportLines(t.app),
+                             written = ReadLines(t.folder.HostFile("results.htm"));
     ASSERT_EQ(written.size(), expected.size());
     EXPECT_EQ(written[1], "<h1>Brivolex scan results</h1>");
     EXPECT_EQ(written[4], expected[4]);
     // What the ANSI code page has stays; for what it lacks Windows writes its best fit
     // (L, z, a), Wine 8 has none and writes '?'.
     std::string inCodePage = expected[10];
-    for (const char* lacking : {"\xC5\x81", "\xC5\xBA", "\xC4\x81"}) inCodePage = text::ReplaceAll(inCodePage, lacking, "?");
+    for (const char* lacking : {"\xC5\x81", "\xC5\xBA", "\xC4\x81"})
+        inCodePage = text::ReplaceAll(inCodePage, lacking, "?");
     EXPECT_EQ(written[10], inCodePage);
     EXPECT_EQ(written[11], "caf\xC3\xA9");
     EXPECT_EQ(ReadLines(t.folder.HostFile("app2.log")).back(), "Results saved to " + file);
@@ -143,7 +149,8 @@ struct Installation {
     }
     // latest.ini of `version` with the files of `files` (name, bytes); the file named
     // `damaged` changes after its digest was taken.
-    void Source(const std::string& version, const std::vector<std::pair<std::string, std::string>>& files,
+    void Source(const std::string& version,
+                const std::vector<std::pair<std::string, std::string>>& files,
                 const std::string& damaged = "") {
         std::string latest = "version=" + version + "\r\n";
         for (const auto& [name, bytes] : files) {
@@ -153,7 +160,8 @@ struct Installation {
             if (name == damaged) WriteBytes(source.HostFile(name), bytes + "!");
         }
         WriteBytes(source.HostFile("latest.ini"), latest);
-        WriteBytes(app.HostFile("updatesetup.ini"), "update_source=" + source.path() + "\r\nlast_version=1.0.0.0\r\n");
+        WriteBytes(app.HostFile("updatesetup.ini"),
+                   "update_source=" + source.path() + "\r\nlast_version=1.0.0.0\r\n");
     }
     std::string Log() {
         std::vector<std::string> lines = ReadLines(app.HostFile("update.log"));
@@ -171,11 +179,15 @@ struct Installation {
 
 // The built program's version, and one newer.
 std::string Version(int tweak) {
-    return std::to_string(BRIVOLEX_VERSION_MAJOR) + "." + std::to_string(BRIVOLEX_VERSION_MINOR) + "." +
-           std::to_string(BRIVOLEX_VERSION_PATCH) + "." + std::to_string(tweak);
+    return std::to_string(BRIVOLEX_VERSION_MAJOR) + "." + std::to_string(BRIVOLEX_VERSION_MINOR) +
+           "." + std::to_string(BRIVOLEX_VERSION_PATCH) + "." + std::to_string(tweak);
 }
-std::string InstalledVersion() { return Version(BRIVOLEX_VERSION_TWEAK); }
-std::string NewerVersion() { return Version(BRIVOLEX_VERSION_TWEAK + 1); }
+std::string InstalledVersion() {
+    return Version(BRIVOLEX_VERSION_TWEAK);
+}
+std::string NewerVersion() {
+    return Version(BRIVOLEX_VERSION_TWEAK + 1);
+}
 
 TEST(UpdaterWine, DUzovozRecordsThePingsAndRefusesWhatItCannotInstall) {
     ScratchFolder hashed("sha");
@@ -195,12 +207,17 @@ TEST(UpdaterWine, DUzovozRecordsThePingsAndRefusesWhatItCannotInstall) {
         {"/FIRSTERRORS_x", nullptr, 2, "", "Unknown arguments: /FIRSTERRORS_x"},
         {"", nullptr, 1, "The update settings cannot be read.",
          "Update failed: " + std::string() + "%APP%\\updatesetup.ini cannot be read"},
-        {"", [](Installation& i) { i.Source(InstalledVersion(), {{"new.txt", "new"}}); }, 0,
-         "Brivolex is up to date. (" + InstalledVersion() + ")", "Update: up to date"},
         {"",
          [](Installation& i) {
-             i.Source(NewerVersion(), {{"Brivolex.exe", ReadBytes(kProgramDir / "Brivolex.exe")},
-                                       {"new.txt", "new"}, {"languages\\eng.txt", "[Lang]\r\n"}},
+             i.Source(InstalledVersion(), {{"new.txt", "new"}});
+         },
+         0, "Brivolex is up to date. (" + InstalledVersion() + ")", "Update: up to date"},
+        {"",
+         [](Installation& i) {
+             i.Source(NewerVersion(),
+                      {{"Brivolex.exe", ReadBytes(kProgramDir / "Brivolex.exe")},
+                       {"new.txt", "new"},
+                       {"languages\\eng.txt", "[Lang]\r\n"}},
                       "languages\\eng.txt");
          },
          1, "A file of the update is damaged. Nothing was changed.",
@@ -222,9 +239,11 @@ TEST(UpdaterWine, DUzovozRecordsThePingsAndRefusesWhatItCannotInstall) {
         if (log.find("%APP%") != std::string::npos) log.replace(log.find("%APP%"), 5, i.app.path());
         EXPECT_EQ(i.Log(), log);
         // Nothing was installed.
-        EXPECT_EQ(ReadBytes(i.app.HostFile("Brivolex.exe")), ReadBytes(kProgramDir / "Brivolex.exe"));
+        EXPECT_EQ(ReadBytes(i.app.HostFile("Brivolex.exe")),
+                  ReadBytes(kProgramDir / "Brivolex.exe"));
         EXPECT_EQ(ReadBytes(i.app.HostFile("languages\\eng.txt")), before);
-        EXPECT_FALSE(fs::exists(i.app.HostFile("new.txt")) || fs::exists(i.app.HostFile("update.staging")));
+        EXPECT_FALSE(fs::exists(i.app.HostFile("new.txt")) ||
+                     fs::exists(i.app.HostFile("update.staging")));
     }
 }
 
@@ -241,7 +260,8 @@ HWND WindowOf(const wchar_t* className, DWORD processId) {
             GetWindowThreadProcessId(hwnd, &pid);
             wchar_t name[64] = {};
             GetClassNameW(hwnd, name, 64);
-            if (pid != s->processId || wcscmp(name, s->className) != 0 || !IsWindowVisible(hwnd)) return TRUE;
+            if (pid != s->processId || wcscmp(name, s->className) != 0 || !IsWindowVisible(hwnd))
+                return TRUE;
             s->found = hwnd;
             return FALSE;
         },
@@ -260,7 +280,8 @@ HWND WaitForWindow(const std::function<HWND()>& found) {
 
 TEST(UpdaterWine, UpdateNowInTheOptionsDialogInstallsTheNewVersionAndKeepsTheUsersFiles) {
     Installation i;
-    const std::string newLanguage = ReadBytes(kProgramDir / "languages" / "eng.txt") + "updated=1\r\n";
+    const std::string newLanguage =
+        ReadBytes(kProgramDir / "languages" / "eng.txt") + "updated=1\r\n";
     i.Source(NewerVersion(), {{"Brivolex.exe", ReadBytes(kProgramDir / "Brivolex.exe")},
                               {"languages\\eng.txt", newLanguage},
                               {"docs\\new.txt", "new"},
@@ -308,7 +329,8 @@ TEST(UpdaterWine, UpdateNowInTheOptionsDialogInstallsTheNewVersionAndKeepsTheUse
     // "Update now" took out the old last_version; the updater wrote the new one.
     EXPECT_EQ(ReadBytes(i.app.HostFile("updatesetup.ini")),
               "update_source=" + i.source.path() + "\r\nlast_version=" + NewerVersion() + "\r\n");
-    EXPECT_FALSE(fs::exists(i.app.HostFile("update.staging")) || fs::exists(i.app.HostFile("update.old")));
+    EXPECT_FALSE(fs::exists(i.app.HostFile("update.staging")) ||
+                 fs::exists(i.app.HostFile("update.old")));
 }
 
 }  // namespace
