@@ -8,6 +8,7 @@
 #include "core/Logs.h"
 #include "core/Options.h"
 #include "core/SystemFolders.h"
+#include "core/Updater.h"
 #include "platform/Text.h"
 
 namespace {
@@ -105,6 +106,8 @@ void PrepareApplication(App& app, bool maintainRunEntry) {
     TraceWindowsVersion(app);
     ReadStartupOptions(app);
     ReadAutomaticRun(app, maintainRunEntry);
+    // Like the Run-key entry, the updater's first-run call belongs to the program only.
+    if (maintainRunEntry && !app.WasFirstRun) RFirstRun(app);
     FindFolders(app);
     TraceComponentVersions(app);
     TraceProgramVersion(app);

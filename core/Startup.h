@@ -14,7 +14,8 @@ StartupResult Main(App& app);
 
 // What every front end needs before its first command: the trace started, the brand,
 // the options, the folders and the diagnostic lines. A failure passes to the caller.
-// Only the program itself keeps its Run-key entry; other front ends leave it alone.
+// Only the program itself keeps its Run-key entry and registers the updater's first-run
+// call; other front ends leave both alone.
 void PrepareApplication(App& app, bool maintainRunEntry);
 // The line and message of a failure that ends start-up (inside a catch block).
 std::string CriticalErrorText();

@@ -100,7 +100,7 @@ TEST(LanguageFiles, EngTxtHoldsEveryLookedUpKeyWithTheTextOfTheCallSite) {
     static const std::regex name(R"(\bGetLangString\s*\()");
     LanguageFolderApp t;
     size_t calls = 0;
-    for (const char* dir : {"core", "problems", "scan", "repair", "ui", "app", "cli"}) {
+    for (const char* dir : {"core", "problems", "scan", "repair", "ui", "app", "cli", "updater"}) {
         std::error_code ec;
         for (fs::recursive_directory_iterator it(SourceDir() / dir, ec), end; !ec && it != end;
              it.increment(ec)) {

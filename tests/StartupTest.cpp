@@ -100,7 +100,9 @@ TEST(Startup, ScheduleDecision) {
         SCOPED_TRACE(c.name);
         TestApp t;
         t.world.clock.Fix(c.today);
-        WriteBytes(t.folder.HostFile("setup.ini"), "[Main]\r\n" + c.setup);
+        // Not the first start, which would store "wasfirstrun".
+        const std::string before = "[Main]\r\nwasfirstrun=1\r\n" + c.setup;
+        WriteBytes(t.folder.HostFile("setup.ini"), before);
         t.app.CommandLine = c.args;
         StartupResult result = Main(t.app);
         EXPECT_EQ(result, c.due ? StartupResult::ShowMainWindow : StartupResult::Ended);
@@ -111,7 +113,7 @@ TEST(Startup, ScheduleDecision) {
         EXPECT_EQ(c.due ? GetOptionS(t.app, "last_scheduled_run", "")
                         : ReadBytes(t.folder.HostFile("setup.ini")),
                   c.due ? DateAsDdMmYyyy(c.today.year, c.today.month, c.today.day)
-                        : "[Main]\r\n" + c.setup);
+                        : before);
     }
 }
 
@@ -182,7 +184,9 @@ TEST(Startup, TheRunEntryFollowsTheOptionOnEveryStart) {
             t.world.registry.PutValue(HKLM, kRunKey, "Brivolex", RegString("stale"));
             t.world.registry.PutValue(HKLM, kRunKey, "Other", RegString("other.exe"));
         }
-        WriteBytes(t.folder.HostFile("setup.ini"), "[Main]\r\n" + c.setup);
+        // Not the first start, which would store "wasfirstrun".
+        const std::string before = "[Main]\r\nwasfirstrun=1\r\n" + c.setup;
+        WriteBytes(t.folder.HostFile("setup.ini"), before);
         EXPECT_EQ(Main(t.app), StartupResult::ShowMainWindow);
         EXPECT_EQ(RegistryValueExists(t.app, HKLM, kRunKey, "Brivolex"), c.entryAfter);
         // The program's own path, blanks and all, without quotes.

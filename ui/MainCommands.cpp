@@ -5,6 +5,7 @@
 #include "core/Language.h"
 #include "core/Logs.h"
 #include "core/Options.h"
+#include "core/Updater.h"
 #include "problems/Statistics.h"
 #include "ui/MainForm.h"
 
@@ -33,10 +34,11 @@ void ScanCommand(App& app, MainForm& form, MainWindowHost& host) {
     Skipping([&] { form.RefreshList(); });
     Skipping([&] { form.listSelection(1); });
     Skipping([&] {
-        // The first scan's count is kept for the updater.
+        // The first scan's count is kept and handed to the updater, once.
         if (app.FirstErrors >= 0) return;
         app.FirstErrors = app.Problems.Count();
         SaveOptionL(app, "firsterrors", app.FirstErrors);
+        RFirstErrors(app, app.Scan.ScanCancelled ? -1 : app.FirstErrors);
     });
     const std::string finished = "Scan finished, problems found " + std::to_string(app.Problems.Count());
     Skipping([&] { WriteLog(app, finished); });

@@ -3,6 +3,7 @@
 #include "core/App.h"
 #include "core/Language.h"
 #include "core/Logs.h"
+#include "platform/Shell.h"
 #include "problems/clsItem.h"
 
 std::vector<std::string> ReportLines(App& app) {
@@ -41,5 +42,24 @@ void SaveResults(App& app, FileSystem& files, const std::string& fileName) {
         ErrInfo error = CurrentError();
         WriteTrace(app, failed + fileName + ", error " + std::to_string(error.number) + ", " +
                             error.description);
+    }
+}
+
+void SaveResultsCommand(App& app, Shell& shell) {
+    try {
+        WriteTrace(app, "Form1.btnSaveResults_Click");
+        SaveFileRequest request;
+        request.filterName = GetLangString(app, "saveresults_html", "HTML files (*.htm)");
+        request.filterPattern = "*.htm";
+        request.defaultExtension = "htm";
+        request.initialFolder = app.AppFolder;
+        request.flags = kOfnOverwritePrompt | kOfnPathMustExist;
+        std::string fileName;
+        if (!shell.ChooseSaveFile(request, fileName)) return;
+        SaveResults(app, fileName);
+        WriteTrace(app, "Results saved to " + fileName);
+        shell.OpenDocument(fileName);
+    } catch (...) {
+        // Without a message, as the report itself.
     }
 }

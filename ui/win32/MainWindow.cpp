@@ -6,6 +6,7 @@
 #include "core/Logs.h"
 #include "platform/win32/Win32Prompts.h"
 #include "platform/win32/WinText.h"
+#include "ui/SaveResults.h"
 #include "ui/win32/OptionsDialog.h"
 #include "ui/win32/ProgressWindow.h"
 #include "ui/win32/Resources.h"
@@ -55,9 +56,10 @@ bool IsPanelLabel(int id, int first, int last) { return id >= first && id <= las
 
 }  // namespace
 
-MainWindow::MainWindow(App& app, Win32Prompts* prompts, bool endsTheProgram)
+MainWindow::MainWindow(App& app, Win32Prompts* prompts, bool endsTheProgram, Win32Shell* shell)
     : Window(app, "Form1"),
       prompts_(prompts),
+      shell_(shell ? shell : &ownShell_),
       endsTheProgram_(endsTheProgram),
       font_(MessageFont()),
       screen_(CurrentScreen(font_)),
@@ -78,6 +80,7 @@ bool MainWindow::Open(int showCommand) {
     icon_ = LoadIconW(ProgramInstance(), MAKEINTRESOURCEW(IDI_BRIVOLEX));
     if (!Create(L"BrivolexMainWindow", L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, icon_)) return false;
     if (prompts_) prompts_->SetOwner(hwnd());
+    shell_->SetOwner(hwnd());
     CreateControls();
 
     RECT placed;
@@ -240,7 +243,7 @@ void MainWindow::OnCommand(int id) {
         case kMore:
         case kRepairWarning: WriteTrace(app_, "Form1.More"); break;  // repairs come later
         case kOptions: Do([&] { OptionsCommand(app_, *this); }); break;
-        case kSaveResults: WriteTrace(app_, "Form1.btnSaveResults_Click"); break;
+        case kSaveResults: SaveResultsCommand(app_, *shell_); break;
         case kSelectAll:
             Do([&] {
                 WriteTrace(app_, "Form1.SelectAll");
@@ -384,6 +387,7 @@ LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             ReadList();
             form_.Unload();
             if (prompts_) prompts_->SetOwner(nullptr);
+            shell_->SetOwner(nullptr);
             if (endsTheProgram_) PostQuitMessage(0);
             return 0;
         default:

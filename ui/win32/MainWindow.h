@@ -13,6 +13,7 @@
 #include "ui/MainForm.h"
 #include "ui/win32/MessagePump.h"
 #include "ui/win32/Pictures.h"
+#include "platform/win32/Win32Shell.h"
 #include "ui/win32/WindowBase.h"
 
 class Win32Prompts;
@@ -30,8 +31,9 @@ public:
 
     // `prompts`, when given, gets the window as the owner of its message boxes. The
     // program's window ends the program's message loop when it closes; a window a
-    // test opens does not.
-    MainWindow(App& app, Win32Prompts* prompts, bool endsTheProgram = true);
+    // test opens does not. `shell`, when given, takes the place of the window's own
+    // (the save-file dialog and the report's opening).
+    MainWindow(App& app, Win32Prompts* prompts, bool endsTheProgram = true, Win32Shell* shell = nullptr);
     ~MainWindow() override;
     // Creates, loads and shows the window, and starts the 700 ms start-up timer.
     bool Open(int showCommand);
@@ -59,6 +61,8 @@ private:
     RECT Screen(const Box& box, const Box* within = nullptr) const;
 
     Win32Prompts* prompts_;
+    Win32Shell ownShell_;
+    Win32Shell* shell_;
     bool endsTheProgram_;
     GdiPlusSession gdiplus_;
     HFONT font_;

@@ -1,7 +1,7 @@
 #include "ui/win32/OptionsDialog.h"
 
 #include "core/App.h"
-#include "core/Logs.h"
+#include "core/Updater.h"
 #include "platform/win32/WinText.h"
 #include "ui/win32/Resources.h"
 
@@ -38,8 +38,12 @@ INT_PTR OptionsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
             End(IDCANCEL);
             return TRUE;
         case IDC_UPDATE:
-            // The updater's hand-off is not part of this program yet.
-            WriteTrace(app_, "frmOptions.btnUpdate.Click");
+            // Once the updater runs, the dialog and then the main window close.
+            if (UpdateNow(app_, shell_)) {
+                HWND owner = GetWindow(hwnd(), GW_OWNER);
+                End(IDCANCEL);
+                if (owner) PostMessageW(owner, WM_CLOSE, 0, 0);
+            }
             return TRUE;
         default:
             return FALSE;

@@ -1,6 +1,7 @@
 #pragma once
 // The Options dialog (frmOptions), made from its DIALOGEX resource: the controls show
 // the model when it opens and after each click, and OK reads them back.
+#include "platform/win32/Win32Shell.h"
 #include "ui/OptionsForm.h"
 #include "ui/win32/WindowBase.h"
 
@@ -15,4 +16,5 @@ private:
     void ReadChoices();
 
     OptionsFormModel m_;
+    Win32Shell shell_;
 };
