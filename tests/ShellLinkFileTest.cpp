@@ -261,7 +261,7 @@ TEST(ShellLinkFile, TargetComesFromTheSourceTheShellPrefers) {
          li::IdList({li::kControlPanel}) + li::LinkInfo(&notepad, nullptr, ""),
          "C:\\Windows\\notepad.exe"},
         {"LinkInfo ignored when forced off", li::kIdList | li::kLinkInfo | li::kForceNoLinkInfo,
-         ProgramIdList(li::Form::Windows7) + li::LinkInfo(&notepad, nullptr, ""), kApp},
+         ProgramIdList(li::Form::Windows7) + li::LinkInfo(&cyrillic, nullptr, ""), kApp},
         {"Control Panel item", li::kIdList,
          li::IdList({li::kControlPanel, std::string("\x06\x00\x71\x00\x00\x00", 6)}), ""},
         {"My Computer itself", li::kIdList, li::IdList({li::kMyComputer}), ""},
