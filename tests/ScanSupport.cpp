@@ -9,12 +9,7 @@ namespace fs = std::filesystem;
 namespace testing_support {
 
 ScanWorld::ScanWorld() {
-    const std::pair<char, uint32_t> drives[] = {{'C', kDriveFixed},
-                                                {'A', kDriveRemovable},
-                                                {'D', kDriveCdrom},
-                                                {'N', kDriveRemote},
-                                                {'R', kDriveRamdisk}};
-    for (const auto& [letter, type] : drives) {
+    for (const auto& [letter, type] : kTestDrives) {
         fs::create_directories(Host(std::string(1, letter) + ":\\"));
         world.files.MapDrive(letter, HostPath(std::string(1, letter) + ":\\"), type);
     }

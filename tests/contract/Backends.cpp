@@ -8,6 +8,7 @@
 #include "platform/portable/PortableProfile.h"
 #include "platform/portable/PortableShellLinks.h"
 #include "platform/portable/PortableSystemInfo.h"
+#include "tests/TestSupport.h"
 #ifdef _WIN32
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Profile.h"
@@ -78,12 +79,7 @@ std::vector<DriveBackend> DriveBackends() {
     backends.push_back({"Portable", [](const std::string& scratchFolder) {
                             DriveSetup setup;
                             auto files = std::make_unique<PortableFileSystem>();
-                            const std::pair<char, uint32_t> drives[] = {{'C', kDriveFixed},
-                                                                        {'A', kDriveRemovable},
-                                                                        {'D', kDriveCdrom},
-                                                                        {'N', kDriveRemote},
-                                                                        {'R', kDriveRamdisk}};
-                            for (const auto& [letter, type] : drives) {
+                            for (const auto& [letter, type] : testing_support::kTestDrives) {
                                 std::string folder = scratchFolder + "/drive_" + letter;
                                 std::filesystem::create_directories(hostpath::FromUtf8(folder));
                                 files->MapDrive(letter, folder, type);
