@@ -150,11 +150,7 @@ std::string LinkInfo(const LocalPart* local, const NetworkPart* network,
         }
         if (netUnicode) {
             Patch(w, start + 20, w.size() - start, 4);
-            w += Utf16Z(network->unicodeNetName);
-            if (device) {
-                Patch(w, start + 24, w.size() - start, 4);
-                w += Utf16Z(network->deviceName);
-            }
+            w += Utf16Z(network->unicodeNetName);  // (no device name beside it here)
         }
         Patch(w, start, w.size() - start, 4);
     }
@@ -312,10 +308,7 @@ TEST(ShellLinkFile, DamagedStructuresAreRefused) {
     li::NetworkPart share{"\\\\SERVER\\Share", "", ""};
     std::string info = li::LinkInfo(&app, nullptr, ""),
                 network = li::LinkInfo(nullptr, &share, "f.txt");
-    auto patched32 = [](std::string s, size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-        return s;
-    };
+    auto patched32 = [](std::string s, size_t at, uint32_t v) { return li::Patch(s, at, v, 4), s; };
     std::string header = li::Header(li::kLinkInfo);
     const std::string damaged = "Damaged shell link: ";
     const std::pair<std::string, std::string> cases[] = {
