@@ -10,10 +10,7 @@
 #include "platform/Text.h"
 #include "tests/TestSupport.h"
 
-using testing_support::Exists;
-using testing_support::ReadBytes;
-using testing_support::WriteBytes;
-using Lines = std::vector<std::string>;
+using namespace testing_support;
 namespace fs = std::filesystem;
 
 namespace {

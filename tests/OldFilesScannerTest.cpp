@@ -4,10 +4,7 @@
 #include "tests/ScanSupport.h"
 #include "tests/contract/HostFiles.h"
 
-using testing_support::Fields;
-using testing_support::FieldsOf;
-using testing_support::kNow;
-using testing_support::ScanWorld;
+using namespace testing_support;
 
 namespace {
 

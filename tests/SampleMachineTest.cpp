@@ -7,10 +7,7 @@
 #include "platform/portable/PortableShellLinks.h"
 #include "tests/TestSupport.h"
 
-using testing_support::JsonField;
-using testing_support::RunBuiltProgram;
-using testing_support::ScratchFolder;
-using testing_support::SourcePath;
+using namespace testing_support;
 
 namespace {
 

@@ -10,8 +10,7 @@
 #include "tests/ScanSupport.h"
 #include "tests/contract/HostFiles.h"
 
-using testing_support::ScanWorld;
-using Lines = std::vector<std::string>;
+using namespace testing_support;
 
 namespace {
 

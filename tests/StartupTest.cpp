@@ -8,10 +8,7 @@
 #include "tests/ScriptedSystemInfo.h"
 #include "tests/TestSupport.h"
 
-using testing_support::ReadBytes;
-using testing_support::TestApp;
-using testing_support::WriteBytes;
-using Lines = std::vector<std::string>;
+using namespace testing_support;
 
 namespace {
 

@@ -8,11 +8,7 @@
 #include "tests/ScriptedSystemInfo.h"
 #include "tests/TestSupport.h"
 
-using testing_support::PutAll;
-using testing_support::RegEntry;
-using testing_support::ScriptedApp;
-using testing_support::TestApp;
-using Lines = std::vector<std::string>;
+using namespace testing_support;
 
 namespace {
 

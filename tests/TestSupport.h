@@ -12,6 +12,8 @@
 
 namespace testing_support {
 
+using Lines = std::vector<std::string>;
+
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class ScratchFolder {
   public:

@@ -14,11 +14,7 @@
 #include "tests/TestSupport.h"
 #include "tests/win32/ProgramRunner.h"
 
-using testing_support::ReadBytes;
-using testing_support::ReadLines;
-using testing_support::ScratchFolder;
-using testing_support::WriteBytes;
-using Lines = std::vector<std::string>;
+using namespace testing_support;
 
 namespace {
 
