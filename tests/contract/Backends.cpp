@@ -14,7 +14,7 @@
 #include "platform/win32/Win32Profile.h"
 #include "platform/win32/Win32ShellLinks.h"
 #include "platform/win32/Win32SystemInfo.h"
-#include "tests/win32/WineDrives.h"
+#include <windows.h>
 #endif
 
 namespace contract {
@@ -66,6 +66,31 @@ std::vector<ShellLinksBackend> HostShellLinksBackends() {
             return std::unique_ptr<ShellLinks>(new OnHost<PortableShellLinks>(&HostParts::files));
         }}};
 }
+
+#ifdef _WIN32
+namespace {
+// The drive roots of the Wine test prefix with their types: scripts/wine-prefix defines
+// them in HKLM\Software\Wine\Drives, each with a dosdevices link to a folder of the prefix.
+DriveSetup WineTestDrives() {
+    DriveSetup setup;
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (!ntdll || !GetProcAddress(ntdll, "wine_get_version")) {
+        setup.skipReason = "not under Wine: the drives of this machine are not known";
+        return setup;
+    }
+    setup.roots = {
+        {"C:\\", kDriveFixed},  {"c:\\", kDriveFixed},   {"A:\\", kDriveRemovable},
+        {"D:\\", kDriveCdrom},  {"N:\\", kDriveRemote},  {"R:\\", kDriveRamdisk},
+        {"Q:\\", kDriveNoRootDir},
+    };
+    if (GetDriveTypeW(L"D:\\") == DRIVE_NO_ROOT_DIR)
+        setup.skipReason =
+            "the Wine prefix has no test drives (made before scripts/wine-prefix defined them; "
+            "delete build/windows/wineprefix to recreate it)";
+    return setup;
+}
+}  // namespace
+#endif
 
 std::vector<DriveBackend> DriveBackends() {
     std::vector<DriveBackend> backends;
