@@ -97,16 +97,18 @@ public:
         if (RegCreateKeyExW(Hive(hive), win::Wide(path).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                             nullptr, &key.h, nullptr) != ERROR_SUCCESS)
             return false;
-        // Text goes in as UTF-16, `size` counting its characters; other data as stored.
-        std::string bytes = value.data.substr(0, value.size);
+        std::wstring wideName = win::Wide(name);
         if (IsStringType(value.type)) {
             std::wstring data = win::Wide(value.data);
-            data.resize(std::min<size_t>(value.size, data.size()));
-            bytes.assign(reinterpret_cast<const char*>(data.data()), data.size() * sizeof(wchar_t));
+            size_t units = std::min<size_t>(value.size, data.size());
+            return RegSetValueExW(key.h, wideName.c_str(), 0, value.type,
+                                  reinterpret_cast<const BYTE*>(data.c_str()),
+                                  static_cast<DWORD>(units * sizeof(wchar_t))) == ERROR_SUCCESS;
         }
-        return RegSetValueExW(key.h, win::Wide(name).c_str(), 0, value.type,
-                              reinterpret_cast<const BYTE*>(bytes.data()),
-                              static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+        return RegSetValueExW(key.h, wideName.c_str(), 0, value.type,
+                              reinterpret_cast<const BYTE*>(value.data.data()),
+                              static_cast<DWORD>(std::min<size_t>(value.size, value.data.size()))) ==
+               ERROR_SUCCESS;
     }
 
     bool MakeReadOnly(RegKey hive, const std::string& path) override {
