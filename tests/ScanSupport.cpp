@@ -39,28 +39,12 @@ void ScanWorld::CreateFile(const std::string& windowsPath, const std::string& by
     WriteBytes(Host(windowsPath), bytes);
 }
 
-void ScanWorld::CreateFolder(const std::string& windowsPath) const {
-    fs::create_directories(Host(windowsPath));
-}
-
 void ScanWorld::CreateShortcut(const std::string& windowsPath, const std::string& target,
                                const std::string& arguments, bool targetIsFolder) const {
     ShellLinkInfo fields;
     fields.target = target;
     fields.arguments = arguments;
     CreateFile(windowsPath, NewShellLinkBytes(fields, targetIsFolder));
-}
-
-std::vector<std::string> ScanWorld::ProblemNames() const {
-    std::vector<std::string> names;
-    for (const ProblemRef& p : app.Problems) names.push_back(p->pName());
-    return names;
-}
-
-std::vector<Fields> ScanWorld::ProblemFields() const {
-    std::vector<Fields> all;
-    for (const ProblemRef& p : app.Problems) all.push_back(FieldsOf(*p));
-    return all;
 }
 
 Fields FieldsOf(const clsItem& p) {
