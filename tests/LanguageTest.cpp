@@ -10,10 +10,7 @@
 #include "platform/Text.h"
 #include "tests/TestSupport.h"
 
-using testing_support::Exists;
-using testing_support::ReadBytes;
-using testing_support::WriteBytes;
-using Lines = std::vector<std::string>;
+using namespace testing_support;
 namespace fs = std::filesystem;
 
 namespace {
@@ -24,9 +21,7 @@ struct LanguageApp : testing_support::TestApp {
         WriteBytes(
             folder.HostFile("languages/eng.txt"),
             "[Lang]\r\ntitle=Brivolex\r\ntwo=first||second\r\nodd=x|||y\r\nempty=\r\nother=x\r\n");
-        WriteBytes(folder.HostFile("languages/deu.txt"),
-                   "[Lang]\r\ntitle=Gr\xFC\xDF"
-                   "e\r\n");
+        WriteBytes(folder.HostFile("languages/deu.txt"), "[Lang]\r\ntitle=Gr\xFC\xDF" "e\r\n");
     }
     // The lines of _missing.txt, blank ones left out.
     std::vector<std::string> Missing() const {
@@ -44,9 +39,7 @@ TEST(GetLangString, TextsOfTheLanguageFileWithTheirLineBreaks) {
     EXPECT_EQ(GetLangString(t.app, "two", "Default"), "first\r\nsecond");
     EXPECT_EQ(GetLangString(t.app, "odd", ""), "x\r\n|y");  // left to right
     t.app.LanguageCode = "deu";
-    EXPECT_EQ(GetLangString(t.app, "title", "Default"),
-              "Gr\xC3\xBC\xC3\x9F"
-              "e");
+    EXPECT_EQ(GetLangString(t.app, "title", "Default"), "Gr\xC3\xBC\xC3\x9F" "e");
     EXPECT_FALSE(Exists(t.folder.HostFile("languages/_missing.txt")));
     // The lookup leaves no trace.
     EXPECT_FALSE(Exists(t.folder.HostFile("app2.log")));

@@ -5,9 +5,7 @@
 #include "tests/TestSupport.h"
 #include "ui/SaveResults.h"
 
-using testing_support::Exists;
-using testing_support::ReadBytes;
-using testing_support::TestApp;
+using namespace testing_support;
 
 namespace {
 

@@ -4,9 +4,7 @@
 #include "core/Options.h"
 #include "tests/TestSupport.h"
 
-using testing_support::ReadBytes;
-using testing_support::TestApp;
-using testing_support::WriteBytes;
+using namespace testing_support;
 
 namespace {
 

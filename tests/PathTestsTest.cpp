@@ -4,11 +4,7 @@
 #include "scan/PathTests.h"
 #include "tests/ScanSupport.h"
 
-using testing_support::Fields;
-using testing_support::FieldsOf;
-using testing_support::kProblemLogStamp;
-using testing_support::ScanWorld;
-using testing_support::Using;
+using namespace testing_support;
 
 namespace {
 

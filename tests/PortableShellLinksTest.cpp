@@ -5,8 +5,7 @@
 #include "platform/portable/ShellLinkFile.h"
 #include "tests/TestSupport.h"
 
-using testing_support::ReadBytes;
-using testing_support::WriteBytes;
+using namespace testing_support;
 
 namespace {
 

@@ -5,9 +5,7 @@
 #include "problems/clsItem.h"
 #include "tests/ScanSupport.h"
 
-using testing_support::kProblemLogStamp;
-using testing_support::ScanWorld;
-using testing_support::TestApp;
+using namespace testing_support;
 
 namespace {
 

@@ -10,11 +10,7 @@
 #include "scan/ReferenceScanners.h"
 #include "tests/ScanSupport.h"
 
-using testing_support::Fields;
-using testing_support::PutAll;
-using testing_support::RegEntry;
-using testing_support::ScanWorld;
-using Lines = std::vector<std::string>;
+using namespace testing_support;
 
 namespace {
 

@@ -23,40 +23,28 @@ public:
     // When not 0, SetValue fails with this status and writes nothing.
     int32_t setStatus = 0;
 
-    int32_t OpenKey(RegKey parent, const std::string& path, uint32_t access, RegKey& key) override {
-        Note("open " + path);
-        return inner_.OpenKey(parent, path, access, key);
+#define SPIED(Method, Params, args, note, ...)                                          \
+    int32_t Method Params override {                                                    \
+        Note(note);                                                                     \
+        return __VA_ARGS__ inner_.Method args;                                          \
     }
-    int32_t QueryValue(RegKey key, const std::string& name, uint32_t capacity,
-                       RegValue& value) override {
-        Note("query " + name);
-        return inner_.QueryValue(key, name, capacity, value);
-    }
-    int32_t EnumKey(RegKey key, uint32_t index, uint32_t nameCapacity, std::string& name) override {
-        Note("enum " + std::to_string(index));
-        return inner_.EnumKey(key, index, nameCapacity, name);
-    }
-    int32_t EnumValue(RegKey key, uint32_t index, uint32_t nameCapacity, uint32_t dataCapacity,
-                      std::string& name, uint32_t& type) override {
-        Note("enumvalue " + std::to_string(index));
-        return inner_.EnumValue(key, index, nameCapacity, dataCapacity, name, type);
-    }
-    int32_t CloseKey(RegKey key) override {
-        Note("close");
-        return inner_.CloseKey(key);
-    }
-    int32_t SetValue(RegKey key, const std::string& name, const RegValue& value) override {
-        Note("set " + name);
-        return setStatus != 0 ? setStatus : inner_.SetValue(key, name, value);
-    }
-    int32_t DeleteValue(RegKey key, const std::string& name) override {
-        Note("deletevalue " + name);
-        return inner_.DeleteValue(key, name);
-    }
-    int32_t DeleteKey(RegKey key, const std::string& name) override {
-        Note("deletekey " + name);
-        return inner_.DeleteKey(key, name);
-    }
+    SPIED(OpenKey, (RegKey parent, const std::string& path, uint32_t access, RegKey& key),
+          (parent, path, access, key), "open " + path)
+    SPIED(QueryValue, (RegKey key, const std::string& name, uint32_t capacity, RegValue& value),
+          (key, name, capacity, value), "query " + name)
+    SPIED(EnumKey, (RegKey key, uint32_t index, uint32_t nameCapacity, std::string& name),
+          (key, index, nameCapacity, name), "enum " + std::to_string(index))
+    SPIED(EnumValue,
+          (RegKey key, uint32_t index, uint32_t nameCapacity, uint32_t dataCapacity,
+           std::string& name, uint32_t& type),
+          (key, index, nameCapacity, dataCapacity, name, type),
+          "enumvalue " + std::to_string(index))
+    SPIED(CloseKey, (RegKey key), (key), "close")
+    SPIED(SetValue, (RegKey key, const std::string& name, const RegValue& value),
+          (key, name, value), "set " + name, setStatus != 0 ? setStatus :)
+    SPIED(DeleteValue, (RegKey key, const std::string& name), (key, name), "deletevalue " + name)
+    SPIED(DeleteKey, (RegKey key, const std::string& name), (key, name), "deletekey " + name)
+#undef SPIED
     void DoEvents() override { calls.push_back("yield"); }
 
     // The calls that start with one of the prefixes, in order.

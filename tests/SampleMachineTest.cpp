@@ -1,15 +1,13 @@
-// The embedded sample machine, scanned end to end by brivolex-cli: exactly its planted
-// problems, in scan order, and none of the near misses beside them.
+// brivolex-cli end to end: the embedded sample machine scanned (exactly its planted
+// problems, in scan order, and none of the near misses beside them), and link files read.
 #include <gtest/gtest.h>
 
 #include <sstream>
 
+#include "platform/portable/PortableShellLinks.h"
 #include "tests/TestSupport.h"
 
-using testing_support::JsonField;
-using testing_support::RunBuiltProgram;
-using testing_support::ScratchFolder;
-using testing_support::SourcePath;
+using namespace testing_support;
 
 namespace {
 
@@ -88,14 +86,17 @@ std::vector<std::string> ProblemLines(const std::string& json) {
     return lines;
 }
 
+const std::string kRegistry = SourcePath("sample/machine.reg");
+
+// The JSON list holds exactly the planted problems in scan order; the table and the
+// HTML report of a second scan hold as many.
 TEST(SampleMachine, ScanFindsExactlyThePlantedProblems) {
-    ScratchFolder appDir("cli");
-    ScratchFolder machine("sample");
+    ScratchFolder appDir("cli"), machine("sample");
     std::string driveC = testing_support::PrepareSampleMachine(machine);
-    auto run = RunBuiltProgram(
-        "brivolex-cli", {"scan", "--json", "--registry", SourcePath("sample/machine.reg"), "--drive",
-                         "C=" + driveC, "--drive", "D=" + machine.File("D") + ",cdrom",
-                         "--app-dir", appDir.path()});
+    auto run = RunBuiltProgram("brivolex-cli", {"scan", "--json", "--registry", kRegistry,
+                                                "--drive", "C=" + driveC, "--drive",
+                                                "D=" + machine.File("D") + ",cdrom", "--app-dir",
+                                                appDir.path()});
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("\"scanCancelled\": false"), std::string::npos);
     std::vector<std::string> lines = ProblemLines(run.output);
@@ -103,59 +104,82 @@ TEST(SampleMachine, ScanFindsExactlyThePlantedProblems) {
     ASSERT_EQ(lines.size(), expected.size()) << run.output;
     for (size_t i = 0; i < expected.size(); ++i) {
         const Expected& e = expected[i];
-        const std::string& line = lines[i];
-        EXPECT_EQ(JsonField(line, "pName"), e.name) << "#" << i + 1;
-        EXPECT_EQ(JsonField(line, "pInternalType"), std::to_string(e.check)) << e.name;
-        EXPECT_EQ(JsonField(line, "pSTATUS"), std::to_string(e.status)) << e.name;
-        EXPECT_EQ(JsonField(line, "pCureMissingfile"), e.missing) << e.name;
-        EXPECT_EQ(JsonField(line, "pCureKeyValueName"), e.value) << e.name;
-        EXPECT_EQ(JsonField(line, "pType"), std::to_string(e.type)) << e.name;
+        std::string fields;
+        for (const char* key : {"pName", "pInternalType", "pSTATUS", "pCureMissingfile",
+                                "pCureKeyValueName", "pType"})
+            fields += JsonField(lines[i], key) + "|";
+        EXPECT_EQ(fields, e.name + "|" + std::to_string(e.check) + "|" + std::to_string(e.status) +
+                              "|" + e.missing + "|" + e.value + "|" + std::to_string(e.type) + "|")
+            << "#" << i + 1;
     }
-}
-
-TEST(SampleMachine, ReportHoldsEveryProblem) {
-    ScratchFolder appDir("cli");
-    ScratchFolder machine("sample");
-    std::string driveC = testing_support::PrepareSampleMachine(machine);
-    std::string report = appDir.File("report.htm");
-    auto run = RunBuiltProgram("brivolex-cli",
-                               {"scan", "--report", report, "--registry", SourcePath("sample/machine.reg"),
-                                "--drive", "C=" + driveC, "--app-dir", appDir.path()});
+    run = RunBuiltProgram("brivolex-cli", {"scan", "--report", appDir.File("report.htm"),
+                                           "--registry", kRegistry, "--drive", "C=" + driveC,
+                                           "--app-dir", appDir.path()});
     ASSERT_EQ(run.status, 0) << run.output;
-    std::vector<std::string> lines = testing_support::ReadLines(appDir.HostFile("report.htm"));
+    lines = testing_support::ReadLines(appDir.HostFile("report.htm"));
     ASSERT_GE(lines.size(), 4u);
-    EXPECT_EQ(lines.size(), 4 + 6 * SampleProblems().size());
+    EXPECT_EQ(lines.size(), 4 + 6 * expected.size());
     EXPECT_EQ(lines.back(), "</body></html>");
-    EXPECT_NE(run.output.find("Problems found: " + std::to_string(SampleProblems().size())),
+    EXPECT_NE(run.output.find("Problems found: " + std::to_string(expected.size())),
               std::string::npos);
 }
 
 TEST(SampleMachine, BadUsageAndUnreadableImagesExitWithTwo) {
     ScratchFolder appDir("cli");
-    struct Case {
-        std::vector<std::string> args;
-    } cases[] = {
-        {{}},
-        {{"frobnicate"}},
-        {{"scan", "--registry"}},
-        {{"scan", "--registry", appDir.File("missing.reg"), "--app-dir", appDir.path()}},
-        {{"scan", "--registry", SourcePath("sample/machine.reg"), "--drive", "C=" + appDir.File("nope"),
-          "--app-dir", appDir.path()}},
-        {{"scan", "--registry", SourcePath("sample/machine.reg"), "--drive", "C=x,floppy"}},
-        {{"scan", "--registry", SourcePath("sample/machine.reg"), "--drive", "C=" + appDir.path(),
-          "--drive", "c=" + appDir.path(), "--app-dir", appDir.path()}},
+    const std::string app = appDir.path();
+    const std::vector<std::string> cases[] = {
+        {},
+        {"frobnicate"},
+        {"scan", "--registry"},
+        {"scan", "--registry", appDir.File("missing.reg"), "--app-dir", app},
+        {"scan", "--registry", kRegistry, "--drive", "C=" + appDir.File("nope"), "--app-dir", app},
+        {"scan", "--registry", kRegistry, "--drive", "C=x,floppy"},
+        {"scan", "--registry", kRegistry, "--drive", "C=" + app, "--drive", "c=" + app, "--app-dir",
+         app},
         // Folders that cannot serve are refused before a scan is spent.
-        {{"scan", "--registry", SourcePath("sample/machine.reg"), "--app-dir", appDir.File("nope")}},
-        {{"scan", "--registry", SourcePath("sample/machine.reg"), "--app-dir", appDir.path(),
-          "--report", appDir.File("nope\\report.htm")}},
-        {{"scan", "--registry", SourcePath("sample/machine.reg"), "--app-dir", appDir.path(),
-          "--report", appDir.path()}},
+        {"scan", "--registry", kRegistry, "--app-dir", appDir.File("nope")},
+        {"scan", "--registry", kRegistry, "--app-dir", app, "--report", appDir.File("nope\\r.htm")},
+        {"scan", "--registry", kRegistry, "--app-dir", app, "--report", app},
     };
-    for (const Case& c : cases) {
-        auto run = RunBuiltProgram("brivolex-cli", c.args);
-        EXPECT_EQ(run.status, 2) << (c.args.empty() ? "" : c.args.back());
+    for (const auto& args : cases) {
+        auto run = RunBuiltProgram("brivolex-cli", args);
+        EXPECT_EQ(run.status, 2) << (args.empty() ? "" : args.back());
         EXPECT_EQ(run.output, "");
     }
+}
+
+// brivolex-cli shortcut: what the machine's shell-link reader finds in each file.
+TEST(CliShortcut, PrintsEachFilesFieldsAndExitsWithOneWhenAFileIsUnreadable) {
+    ScratchFolder folder("cli");
+    ShellLinkInfo fields;
+    fields.target = "C:\\Program Files\\\xD0\x9F\xD1\x80\xD0\xBE\\app.exe";
+    fields.arguments = "--start \"x y\"";
+    fields.description = "The app";
+    fields.workingDirectory = "C:\\Program Files";
+    fields.iconLocation = "C:\\Program Files\\app.ico";
+    testing_support::WriteBytes(folder.HostFile("good.lnk"), NewShellLinkBytes(fields));
+    testing_support::WriteBytes(folder.HostFile("bad.lnk"), "not a link");
+
+    auto run = RunBuiltProgram(
+        "brivolex-cli", {"shortcut", "--json", folder.File("good.lnk"), folder.File("bad.lnk")});
+    EXPECT_EQ(run.status, 1);
+    // One line per file.
+    size_t newline = run.output.find('\n');
+    ASSERT_NE(newline, std::string::npos) << run.output;
+    std::string good = run.output.substr(0, newline), bad = run.output.substr(newline + 1);
+    EXPECT_EQ(bad.find('\n'), bad.size() - 1);
+    for (const auto& [key, value] :
+         {std::pair<std::string, std::string>{"file", folder.File("good.lnk")}, {"ok", "true"},
+          {"target", fields.target}, {"arguments", fields.arguments},
+          {"description", fields.description}, {"workingDirectory", fields.workingDirectory},
+          {"iconLocation", fields.iconLocation}})
+        EXPECT_EQ(JsonField(good, key), value) << key;
+    EXPECT_EQ(JsonField(bad, "ok"), "false");
+    EXPECT_NE(JsonField(bad, "error"), "<missing>");
+    run = RunBuiltProgram("brivolex-cli", {"shortcut", folder.File("good.lnk")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.output.find("  target:            " + fields.target), std::string::npos)
+        << run.output;
 }
 
 }  // namespace

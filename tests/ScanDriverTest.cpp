@@ -10,8 +10,7 @@
 #include "tests/ScanSupport.h"
 #include "tests/contract/HostFiles.h"
 
-using testing_support::ScanWorld;
-using Lines = std::vector<std::string>;
+using namespace testing_support;
 
 namespace {
 
@@ -48,17 +47,6 @@ TEST(ScanDriver, ACompleteRunFillsTheBarAndCountsEveryItem) {
     }
 }
 
-TEST(ScanDriver, ClosingTheWindowStopsTheScanWithoutCancelling) {
-    ScanWorld w;
-    w.Put(HKLM, kUninstall + "\\A", "UninstallString", "C:\\Gone\\a.exe");
-    w.Put(HKLM, kUninstall + "\\B", "UninstallString", "C:\\Gone\\b.exe");
-    ProgressLoad(w.app, w.progress);
-    w.progress.cancelWhen = [&](const std::string&) { return ProgressUnload(w.app), false; };
-    RunScanSequence(w.app);
-    EXPECT_FALSE(w.app.Scan.ScanCancelled);
-    EXPECT_EQ(w.app.Problems.Count(), 1);
-}
-
 // A registry that runs out of memory when asked for a value name.
 class ExhaustedRegistry : public testing_support::RegistrySpy {
   public:
@@ -88,24 +76,32 @@ TEST(ScanDriver, RunningOutOfMemoryEndsTheScan) {
     EXPECT_EQ(w.world.registry.OpenHandleCount(), 0u);
 }
 
-TEST(ScanDriver, CancelDuringTheUninstallStepSkipsEveryLaterStep) {
-    ScanWorld w;
-    w.Put(HKLM, kUninstall + "\\A", "UninstallString", "C:\\Gone\\a.exe");
-    w.Put(HKLM, kUninstall + "\\B", "UninstallString", "C:\\Gone\\b.exe");
-    w.Put(HKLM, kRun, "Gone", "C:\\Gone\\run.exe");
-    ProgressLoad(w.app, w.progress);
-    w.progress.cancelWhen = [](const std::string& item) { return item.ends_with("Uninstall\\A"); };
-    RunScanSequence(w.app);
-    EXPECT_TRUE(w.app.Scan.ScanCancelled);
-    EXPECT_FALSE(w.app.Scan.ContinueScan);
-    EXPECT_EQ(w.progress.barValue, 8);  // the four shortcut folders, two steps each
-    EXPECT_EQ(w.progress.closed, 1);
-    // The entry being shown when Cancel came is still judged; nothing after it is.
-    EXPECT_EQ(w.ProblemNames(), Lines{"HKLM\\" + kUninstall + "\\A"});
-    EXPECT_EQ(w.progress.items.size(), 1u);
-    Lines trace = w.Lines("app2.log");
-    auto cancel = std::find(trace.begin(), trace.end(), "frmProgress.Cancel");
-    EXPECT_EQ(Lines(cancel, trace.end()), (Lines{"frmProgress.Cancel", "addProblem"}));
+// Cancel pressed, or the window closed, while the first uninstall entry is shown: that
+// entry is still judged, nothing after it is; only Cancel counts as cancelling.
+TEST(ScanDriver, CancelOrClosingDuringTheUninstallStepSkipsEveryLaterStep) {
+    for (bool close : {false, true}) {
+        SCOPED_TRACE(close ? "window closed" : "Cancel");
+        ScanWorld w;
+        w.Put(HKLM, kUninstall + "\\A", "UninstallString", "C:\\Gone\\a.exe");
+        w.Put(HKLM, kUninstall + "\\B", "UninstallString", "C:\\Gone\\b.exe");
+        w.Put(HKLM, kRun, "Gone", "C:\\Gone\\run.exe");
+        ProgressLoad(w.app, w.progress);
+        w.progress.cancelWhen = [&](const std::string& item) {
+            if (close) return ProgressUnload(w.app), false;
+            return item.ends_with("Uninstall\\A");
+        };
+        RunScanSequence(w.app);
+        EXPECT_EQ(w.app.Scan.ScanCancelled, !close);
+        EXPECT_FALSE(w.app.Scan.ContinueScan);
+        EXPECT_EQ(w.ProblemNames(), Lines{"HKLM\\" + kUninstall + "\\A"});
+        EXPECT_EQ(w.progress.items.size(), 1u);
+        if (close) continue;
+        EXPECT_EQ(w.progress.barValue, 8);  // the four shortcut folders, two steps each
+        EXPECT_EQ(w.progress.closed, 1);
+        Lines trace = w.Lines("app2.log");
+        auto cancel = std::find(trace.begin(), trace.end(), "frmProgress.Cancel");
+        EXPECT_EQ(Lines(cancel, trace.end()), (Lines{"frmProgress.Cancel", "addProblem"}));
+    }
 }
 
 // Each scanner tests ContinueScan before every item: Cancel pressed while one item is

@@ -9,12 +9,7 @@ namespace fs = std::filesystem;
 namespace testing_support {
 
 ScanWorld::ScanWorld() {
-    const std::pair<char, uint32_t> drives[] = {{'C', kDriveFixed},
-                                                {'A', kDriveRemovable},
-                                                {'D', kDriveCdrom},
-                                                {'N', kDriveRemote},
-                                                {'R', kDriveRamdisk}};
-    for (const auto& [letter, type] : drives) {
+    for (const auto& [letter, type] : kTestDrives) {
         fs::create_directories(Host(std::string(1, letter) + ":\\"));
         world.files.MapDrive(letter, HostPath(std::string(1, letter) + ":\\"), type);
     }
@@ -44,28 +39,12 @@ void ScanWorld::CreateFile(const std::string& windowsPath, const std::string& by
     WriteBytes(Host(windowsPath), bytes);
 }
 
-void ScanWorld::CreateFolder(const std::string& windowsPath) const {
-    fs::create_directories(Host(windowsPath));
-}
-
 void ScanWorld::CreateShortcut(const std::string& windowsPath, const std::string& target,
                                const std::string& arguments, bool targetIsFolder) const {
     ShellLinkInfo fields;
     fields.target = target;
     fields.arguments = arguments;
     CreateFile(windowsPath, NewShellLinkBytes(fields, targetIsFolder));
-}
-
-std::vector<std::string> ScanWorld::ProblemNames() const {
-    std::vector<std::string> names;
-    for (const ProblemRef& p : app.Problems) names.push_back(p->pName());
-    return names;
-}
-
-std::vector<Fields> ScanWorld::ProblemFields() const {
-    std::vector<Fields> all;
-    for (const ProblemRef& p : app.Problems) all.push_back(FieldsOf(*p));
-    return all;
 }
 
 Fields FieldsOf(const clsItem& p) {

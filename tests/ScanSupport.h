@@ -84,15 +84,26 @@ struct ScanWorld {
     // Creates a file (with its folders), a folder, or a shortcut file pointing at
     // `target`, at a "X:\..." path.
     void CreateFile(const std::string& windowsPath, const std::string& bytes = "x") const;
-    void CreateFolder(const std::string& windowsPath) const;
+    void CreateFolder(const std::string& windowsPath) const {
+        std::filesystem::create_directories(Host(windowsPath));
+    }
     void CreateShortcut(const std::string& windowsPath, const std::string& target,
                         const std::string& arguments = "", bool targetIsFolder = false) const;
     void Put(RegKey hive, const std::string& key, const std::string& name,
              const std::string& data) {
         world.registry.PutValue(hive, key, name, RegString(data));
     }
-    std::vector<std::string> ProblemNames() const;
-    std::vector<Fields> ProblemFields() const;
+    // The names, or all fields, of the problems found, in order.
+    std::vector<std::string> ProblemNames() const {
+        std::vector<std::string> names;
+        for (const ProblemRef& p : app.Problems) names.push_back(p->pName());
+        return names;
+    }
+    std::vector<Fields> ProblemFields() const {
+        std::vector<Fields> all;
+        for (const ProblemRef& p : app.Problems) all.push_back(FieldsOf(*p));
+        return all;
+    }
     std::vector<std::string> Lines(const std::string& name) const {
         return ReadLines(folder.HostFile(name));
     }

@@ -13,39 +13,24 @@ public:
     using PortableSystemInfo::PortableSystemInfo;
 
     // Each answer, when set, replaces the image's own.
-    std::function<bool(OsVersionInfo&)> getVersion;
-    std::function<std::string()> systemDirectory, windowsDirectory, tempPath, programFiles;
-    std::function<uint32_t(const std::string&, uint32_t, std::string&)> longPathName, shortPathName;
-    std::function<bool(const std::string&, uint32_t&, FileVersionParts&)> fileVersion;
-    std::function<FileVersionParts()> programVersion;
-
-    bool GetVersion(OsVersionInfo& v) override {
-        return getVersion ? getVersion(v) : PortableSystemInfo::GetVersion(v);
+#define SCRIPTED(Type, Method, field, Params, args)                                      \
+    std::function<Type Params> field;                                                   \
+    Type Method Params override {                                                        \
+        return field ? field args : PortableSystemInfo::Method args;                     \
     }
-    std::string SystemDirectory() override {
-        return systemDirectory ? systemDirectory() : PortableSystemInfo::SystemDirectory();
-    }
-    std::string WindowsDirectory() override {
-        return windowsDirectory ? windowsDirectory() : PortableSystemInfo::WindowsDirectory();
-    }
-    std::string TempPath() override {
-        return tempPath ? tempPath() : PortableSystemInfo::TempPath();
-    }
-    std::string ProgramFilesDirectory() override {
-        return programFiles ? programFiles() : PortableSystemInfo::ProgramFilesDirectory();
-    }
-    uint32_t LongPathName(const std::string& p, uint32_t c, std::string& r) override {
-        return longPathName ? longPathName(p, c, r) : PortableSystemInfo::LongPathName(p, c, r);
-    }
-    uint32_t ShortPathName(const std::string& p, uint32_t c, std::string& r) override {
-        return shortPathName ? shortPathName(p, c, r) : PortableSystemInfo::ShortPathName(p, c, r);
-    }
-    bool FileVersion(const std::string& p, uint32_t& size, FileVersionParts& v) override {
-        return fileVersion ? fileVersion(p, size, v) : PortableSystemInfo::FileVersion(p, size, v);
-    }
-    FileVersionParts ProgramVersion() override {
-        return programVersion ? programVersion() : PortableSystemInfo::ProgramVersion();
-    }
+    SCRIPTED(bool, GetVersion, getVersion, (OsVersionInfo & v), (v))
+    SCRIPTED(std::string, SystemDirectory, systemDirectory, (), ())
+    SCRIPTED(std::string, WindowsDirectory, windowsDirectory, (), ())
+    SCRIPTED(std::string, TempPath, tempPath, (), ())
+    SCRIPTED(std::string, ProgramFilesDirectory, programFiles, (), ())
+    SCRIPTED(uint32_t, LongPathName, longPathName,
+             (const std::string& p, uint32_t c, std::string& r), (p, c, r))
+    SCRIPTED(uint32_t, ShortPathName, shortPathName,
+             (const std::string& p, uint32_t c, std::string& r), (p, c, r))
+    SCRIPTED(bool, FileVersion, fileVersion,
+             (const std::string& p, uint32_t& s, FileVersionParts& v), (p, s, v))
+    SCRIPTED(FileVersionParts, ProgramVersion, programVersion, (), ())
+#undef SCRIPTED
 };
 
 // A portable world whose SystemInfo is scripted.

@@ -7,11 +7,185 @@
 #include "platform/portable/PortableShellLinks.h"
 #include "platform/portable/ShellItemIds.h"
 #include "platform/portable/ShellLinkFile.h"
-#include "tests/ShellLinkImages.h"
-
-namespace li = link_images;
+#include "platform/Text.h"
 
 namespace {
+
+// Builders of link files, field by field; texts in ANSI bytes or UTF-8 as named.
+namespace li {
+
+enum : uint32_t {  // header LinkFlags
+    kIdList = 0x1, kLinkInfo = 0x2, kName = 0x4, kRelativePath = 0x8, kWorkingDir = 0x10,
+    kArguments = 0x20, kIconLocation = 0x40, kUnicode = 0x80, kForceNoLinkInfo = 0x100,
+    kExpString = 0x200, kDarwinId = 0x1000
+};
+enum class Form { WindowsXp, Windows7, Windows10, Wine, ShortNameOnly, UnicodePrimary };
+struct LocalPart {
+    std::string ansiPath;       // bytes as stored (ANSI)
+    std::string unicodePath{};  // UTF-8; "" for no Unicode forms
+    uint32_t driveType = 3;
+};
+struct NetworkPart {
+    std::string netName, unicodeNetName, deviceName;  // ANSI bytes, UTF-8, "" for none
+};
+
+// Little-endian numbers, zeros and NUL-terminated UTF-16LE text, as byte strings.
+std::string Le(uint64_t v, int size) {
+    std::string s;
+    for (int i = 0; i < size; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
+    return s;
+}
+std::string U8(uint64_t v) { return Le(v, 1); }
+std::string U16(uint64_t v) { return Le(v, 2); }
+std::string U32(uint64_t v) { return Le(v, 4); }
+std::string U64(uint64_t v) { return Le(v, 8); }
+std::string Z(size_t n) { return std::string(n, '\0'); }
+std::string Utf16(const std::string& utf8) {
+    std::string s;
+    for (char16_t u : text::Utf8ToUtf16(utf8)) s += U16(u);
+    return s;
+}
+std::string Utf16Z(const std::string& utf8) { return Utf16(utf8) + U16(0); }
+// Overwrites a 16- or 32-bit number written earlier (sizes known only at the end).
+void Patch(std::string& s, size_t at, uint64_t v, int size) { s.replace(at, size, Le(v, size)); }
+
+const char kLinkClsid[] = "\x01\x14\x02\x00\x00\x00\x00\x00\xC0\x00\x00\x00\x00\x00\x00\x46";
+const uint32_t kTime = 0x4B215A3C;
+
+// A root item: its class in stored byte order (the shell's classes differ in two places).
+std::string Root(uint8_t sortIndex, const char* first4, char tenth) {
+    return U16(20) + U8(0x1F) + U8(sortIndex) + std::string(first4, 4) + "\xEA\x3A\x69\x10\xA2" +
+           tenth + std::string("\x08\x00\x2B\x30\x30\x9D", 6);
+}
+
+// The BEEF0004 block of the given form, without the item's final offset word.
+std::string LongNameBlock(Form form, const std::string& longName) {
+    std::string w = Z(2);  // size, patched below
+    w += form == Form::Wine ? Z(6)
+                            : U16(form == Form::WindowsXp ? 3 : form == Form::Windows7 ? 8 : 9) +
+                                  U32(0xBEEF0004);
+    w += U32(kTime) + U32(kTime);  // creation and last access times
+    if (form == Form::WindowsXp || form == Form::Wine) {
+        w += U16(form == Form::Wine ? 0 : 0x14) + U16(0);
+    } else {
+        // NTFS file reference, no localised name.
+        w += U16(form == Form::Windows7 ? 0x2A : 0x2E) + U16(0) + U64(0x0001000000012345) + U64(0) +
+             U16(0) + (form == Form::Windows10 ? U32(0) : "") + U32(0);
+    }
+    w += Utf16Z(longName);
+    Patch(w, 0, w.size() + 2, 2);
+    return w;
+}
+
+std::string Header(uint32_t flags, int32_t iconIndex = 0, uint32_t showCommand = 1,
+                   uint16_t hotKey = 0) {
+    const std::string stamp = U64(0x01D5A2B3C4D5E6F7);
+    return U32(0x4C) + std::string(kLinkClsid, 16) + U32(flags) + U32(0x20) + stamp + stamp +
+           stamp + U32(12345) + U32(static_cast<uint32_t>(iconIndex)) + U32(showCommand) +
+           U16(hotKey) + Z(10);
+}
+
+// Root items: My Computer, the network and the Control Panel.
+const std::string kMyComputer = Root(0x50, "\xE0\x4F\xD0\x20", '\xD8'),
+                  kNetworkRoot = Root(0x58, "\x60\x2C\x8D\x20", '\xD7'),
+                  kControlPanel = Root(0x70, "\x20\x20\xEC\x21", '\xDD');
+std::string Drive(const std::string& root, uint8_t type = 0x2F) {
+    return U16(25) + U8(type) + root + Z(22 - root.size());
+}
+std::string NetworkShare(const std::string& unc) {  // with a description (0x80)
+    std::string body = U8(0xC3) + U8(0x01) + U8(0x80) + unc + Z(1) + "Share" + Z(1) + U16(0);
+    return U16(body.size() + 2) + body;
+}
+
+std::string FileEntry(Form form, const std::string& shortName, const std::string& longName,
+                      bool isFolder) {
+    uint8_t type = (isFolder ? 0x31 : 0x32) | (form == Form::UnicodePrimary ? 0x04 : 0);
+    std::string w = Z(2) + U8(type) + U8(0) + U32(isFolder ? 0 : 4096) + U32(kTime) +
+                    U16(isFolder ? 0x10 : 0x20);
+    if (form == Form::UnicodePrimary)
+        w += Utf16Z(longName);
+    else if (form == Form::Wine)
+        w += text::Utf8ToAnsi(longName) + Z(2);  // no short name
+    else
+        w += shortName + Z(1);
+    if (form != Form::ShortNameOnly && form != Form::UnicodePrimary) {
+        if (w.size() % 2) w += Z(1);
+        size_t blockOffset = w.size();
+        w += LongNameBlock(form, longName) + U16(blockOffset);
+    }
+    Patch(w, 0, w.size(), 2);
+    return w;
+}
+
+std::string IdList(const std::vector<std::string>& items) {
+    std::string list;
+    for (const std::string& item : items) list += item;
+    return U16(list.size() + 2) + list + Z(2);
+}
+
+// A LinkInfo structure with the parts given; the suffix in ANSI bytes.
+std::string LinkInfo(const LocalPart* local, const NetworkPart* network,
+                     const std::string& suffix) {
+    bool unicode =
+        (local && !local->unicodePath.empty()) || (network && !network->unicodeNetName.empty());
+    uint32_t headerSize = unicode ? 0x24 : 0x1C;
+    std::string w = U32(0) + U32(headerSize) + U32((local ? 1 : 0) | (network ? 2 : 0)) +
+                    Z(headerSize - 12);
+    if (local) {
+        Patch(w, 12, w.size(), 4);
+        // VolumeID with the label "DATA".
+        w += U32(0x10 + 5) + U32(local->driveType) + U32(0x12345678) + U32(0x10) + "DATA" + Z(1);
+        Patch(w, 16, w.size(), 4);
+        w += local->ansiPath + Z(1);
+    }
+    if (network) {
+        size_t start = w.size();
+        Patch(w, 20, start, 4);
+        bool netUnicode = !network->unicodeNetName.empty(), device = !network->deviceName.empty();
+        w += U32(0) + U32((device ? 1 : 0) | 2) + U32(netUnicode ? 0x1C : 0x14) + U32(0) +
+             U32(0x00020000) + Z(netUnicode ? 8 : 0) + network->netName + Z(1);
+        if (device) {
+            Patch(w, start + 12, w.size() - start, 4);
+            w += network->deviceName + Z(1);
+        }
+        if (netUnicode) {
+            Patch(w, start + 20, w.size() - start, 4);
+            w += Utf16Z(network->unicodeNetName);  // (no device name beside it here)
+        }
+        Patch(w, start, w.size() - start, 4);
+    }
+    Patch(w, 24, w.size(), 4);
+    w += suffix + Z(1);
+    if (unicode) {
+        if (local && !local->unicodePath.empty()) {
+            Patch(w, 28, w.size(), 4);
+            w += Utf16Z(local->unicodePath);
+        }
+        Patch(w, 32, w.size(), 4);
+        w += Utf16Z(text::AnsiToUtf8(suffix));
+    }
+    Patch(w, 0, w.size(), 4);
+    return w;
+}
+
+// StringData entries and ExtraData blocks.
+std::string UnicodeString(const std::string& utf8) {
+    return U16(text::Utf8ToUtf16(utf8).size()) + Utf16(utf8);
+}
+std::string AnsiString(const std::string& ansiBytes) { return U16(ansiBytes.size()) + ansiBytes; }
+std::string Block(uint32_t signature, const std::string& payload) {
+    return U32(8 + payload.size()) + U32(signature) + payload;
+}
+std::string EnvironmentBlock(const std::string& ansiTarget, const std::string& unicodeTarget) {
+    std::string ansi = ansiTarget, unicode = Utf16(unicodeTarget);
+    ansi.resize(260, '\0');
+    unicode.resize(520, '\0');
+    return Block(0xA0000001, ansi + unicode);
+}
+
+std::string Terminal() { return Z(4); }
+
+}  // namespace li
 
 const std::string kCyrillicAnsi = "C:\\?????\\f.txt";  // as an ANSI writer stores it
 const std::string kCyrillic = "C:\\Папка\\f.txt";
@@ -19,7 +193,7 @@ const std::string kApp = "C:\\Program Files\\My App.exe";
 
 // My Computer, C:\, "Program Files", "My App.exe" in the given item form.
 std::string ProgramIdList(li::Form form) {
-    return li::IdList({li::MyComputer(), li::Drive("C:\\"),
+    return li::IdList({li::kMyComputer, li::Drive("C:\\"),
                        li::FileEntry(form, "PROGRA~1", "Program Files", true),
                        li::FileEntry(form, "MYAPP~1.EXE", "My App.exe", false)});
 }
@@ -38,7 +212,7 @@ TEST(ShellLinkFile, TargetComesFromTheSourceTheShellPrefers) {
     li::NetworkPart share{"\\\\SERVER\\Share", "", ""}, mappedShare{"\\\\srv\\s", "", "Z:"};
     li::NetworkPart unicodeShare{"\\\\??????\\?????", "\\\\сервер\\общий", ""};
     const std::string cyrillicItems =
-        li::IdList({li::MyComputer(), li::Drive("C:\\"),
+        li::IdList({li::kMyComputer, li::Drive("C:\\"),
                     li::FileEntry(li::Form::Windows7, "6D6B~1", "Папка", true),
                     li::FileEntry(li::Form::Windows7, "f.txt", "f.txt", false)});
     struct Case {
@@ -72,21 +246,21 @@ TEST(ShellLinkFile, TargetComesFromTheSourceTheShellPrefers) {
         {"ID list, 8.3 names only", li::kIdList, ProgramIdList(li::Form::ShortNameOnly),
          "C:\\PROGRA~1\\MYAPP~1.EXE"},
         {"ID list, drive root", li::kIdList,
-         li::IdList({li::MyComputer(), li::Drive("D:\\", 0x23)}), "D:\\"},
+         li::IdList({li::kMyComputer, li::Drive("D:\\", 0x23)}), "D:\\"},
         {"ID list, network share", li::kIdList,
-         li::IdList({li::NetworkRoot(), li::NetworkShare("\\\\server\\share"),
+         li::IdList({li::kNetworkRoot, li::NetworkShare("\\\\server\\share"),
                      li::FileEntry(li::Form::Windows7, "doc.txt", "doc.txt", false)}),
          "\\\\server\\share\\doc.txt"},
         {"ID list before an ANSI local path", li::kIdList | li::kLinkInfo,
          cyrillicItems + li::LinkInfo(&cyrillicAnsiOnly, nullptr, ""), kCyrillic},
         {"ANSI local path when the ID list names no file", li::kIdList | li::kLinkInfo,
-         li::IdList({li::ControlPanelRoot()}) + li::LinkInfo(&notepad, nullptr, ""),
+         li::IdList({li::kControlPanel}) + li::LinkInfo(&notepad, nullptr, ""),
          "C:\\Windows\\notepad.exe"},
         {"LinkInfo ignored when forced off", li::kIdList | li::kLinkInfo | li::kForceNoLinkInfo,
-         ProgramIdList(li::Form::Windows7) + li::LinkInfo(&notepad, nullptr, ""), kApp},
+         ProgramIdList(li::Form::Windows7) + li::LinkInfo(&cyrillic, nullptr, ""), kApp},
         {"Control Panel item", li::kIdList,
-         li::IdList({li::ControlPanelRoot(), std::string("\x06\x00\x71\x00\x00\x00", 6)}), ""},
-        {"My Computer itself", li::kIdList, li::IdList({li::MyComputer()}), ""},
+         li::IdList({li::kControlPanel, std::string("\x06\x00\x71\x00\x00\x00", 6)}), ""},
+        {"My Computer itself", li::kIdList, li::IdList({li::kMyComputer}), ""},
         {"file item without a drive", li::kIdList,
          li::IdList({li::FileEntry(li::Form::Windows7, "a.txt", "a.txt", false)}), ""},
         {"installer-advertised", li::kIdList | li::kDarwinId, ProgramIdList(li::Form::Windows7),
@@ -107,13 +281,13 @@ TEST(ShellLinkFile, StringsAreUnicodeOrAnsiAsTheHeaderSaysAndEndAtTheirFirstNul)
     const uint32_t strings =
         li::kName | li::kRelativePath | li::kWorkingDir | li::kArguments | li::kIconLocation;
     li::LocalPart app{"C:\\App\\app.exe"};
-    for (bool unicode : {true, false}) {
+    for (uint32_t unicode : {uint32_t{li::kUnicode}, 0u}) {
         SCOPED_TRACE(unicode ? "Unicode" : "ANSI (Windows-1252)");
         auto text = [&](const std::string& utf8, const std::string& ansi) {
             return unicode ? li::UnicodeString(utf8) : li::AnsiString(ansi);
         };
         ShellLinkInfo info =
-            Read(li::Header(li::kLinkInfo | strings | (unicode ? li::kUnicode : 0), -3, 7, 0x0241) +
+            Read(li::Header(li::kLinkInfo | strings | unicode, -3, 7, 0x0241) +
                  li::LinkInfo(&app, nullptr, "") + text("Café € 説明", "Caf\xE9 \x80 ??") +
                  text("..\\app.exe", "..\\app.exe") + text("C:\\Работа", "C:\\R?bota") +
                  text(std::string("/x \"ü\"\0/b", 10), std::string("/x \"\xFC\"\0/b", 9)) +
@@ -134,10 +308,7 @@ TEST(ShellLinkFile, DamagedStructuresAreRefused) {
     li::NetworkPart share{"\\\\SERVER\\Share", "", ""};
     std::string info = li::LinkInfo(&app, nullptr, ""),
                 network = li::LinkInfo(nullptr, &share, "f.txt");
-    auto patched32 = [](std::string s, size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-        return s;
-    };
+    auto patched32 = [](std::string s, size_t at, uint32_t v) { return li::Patch(s, at, v, 4), s; };
     std::string header = li::Header(li::kLinkInfo);
     const std::string damaged = "Damaged shell link: ";
     const std::pair<std::string, std::string> cases[] = {

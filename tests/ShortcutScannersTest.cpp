@@ -3,9 +3,7 @@
 #include "scan/ShortcutScanners.h"
 #include "tests/ScanSupport.h"
 
-using testing_support::Fields;
-using testing_support::FieldsOf;
-using testing_support::ScanWorld;
+using namespace testing_support;
 
 namespace {
 

@@ -8,13 +8,11 @@
 #include "tests/ScriptedSystemInfo.h"
 #include "tests/TestSupport.h"
 
-using testing_support::ReadBytes;
-using testing_support::TestApp;
-using testing_support::WriteBytes;
-using Lines = std::vector<std::string>;
+using namespace testing_support;
 
 namespace {
 
+const std::string kNt = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
 constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // 2026-12-07 is a Monday.
@@ -22,7 +20,7 @@ constexpr DateTime kMonday{2026, 12, 7, 9, 0, 0};
 
 TEST(Startup, AnInteractiveStartTracesMainLogsTheStartAndReadsTheOptions) {
     TestApp t;
-    testing_support::PutWindowsVersion(t.world.registry, "5.1");
+    PutWindowsVersion(t.world.registry, "5.1");
     WriteBytes(t.folder.HostFile("app2.log"), "previous run\r\n");
     WriteBytes(t.folder.HostFile("app.log"), "earlier\r\n");
     t.world.clock.Fix(kMonday);
@@ -45,19 +43,19 @@ TEST(Startup, AnInteractiveStartTracesMainLogsTheStartAndReadsTheOptions) {
 
 TEST(Startup, ANonBooleanOptionEndsStartUpWithTheCriticalError) {
     TestApp t;
-    testing_support::PutWindowsVersion(t.world.registry, "5.1");
+    PutWindowsVersion(t.world.registry, "5.1");
     WriteBytes(t.folder.HostFile("setup.ini"), "[Main]\r\nwasfirstrun=yes\r\n");
     EXPECT_EQ(Main(t.app), StartupResult::Ended);
     Lines trace = t.Lines("app2.log");
     EXPECT_EQ(trace.front(), "Main");
     EXPECT_EQ(trace.back(), "Critical error (main): 13, Type mismatch");
     ASSERT_EQ(t.world.scriptedPrompts.shown.size(), 1u);
-    EXPECT_EQ(t.world.scriptedPrompts.shown[0].text, "Critical error (main): 13, Type mismatch");
-    EXPECT_EQ(t.world.scriptedPrompts.shown[0].title, "Brivolex");
-    EXPECT_EQ(t.world.scriptedPrompts.shown[0].style, kMbOk);
+    const auto& box = t.world.scriptedPrompts.shown[0];
+    EXPECT_EQ(box.text + "|" + box.title, "Critical error (main): 13, Type mismatch|Brivolex");
+    EXPECT_EQ(box.style, kMbOk);
     // What was written before stays; nothing after the failing read happened.
     EXPECT_EQ(ReadBytes(t.folder.HostFile("setup.ini")), "[Main]\r\nwasfirstrun=yes\r\n");
-    EXPECT_FALSE(testing_support::Exists(t.folder.HostFile("app.log")));
+    EXPECT_FALSE(Exists(t.folder.HostFile("app.log")));
 }
 
 TEST(Startup, ScheduleDecision) {
@@ -120,18 +118,17 @@ TEST(Startup, ScheduleDecision) {
 // A whole start-up of an XP image: the trace, line by line, up to the runtime
 // components (each traced with its version, or none), then the program's version.
 TEST(Startup, TraceOfAWholeStartUp) {
-    testing_support::ScriptedApp s;
+    ScriptedApp s;
     InMemoryRegistry& r = s.world.registry;
-    testing_support::PutWindowsVersion(r, "5.1");
+    PutWindowsVersion(r, "5.1");
     const std::string shellFolders =
         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     const std::string anna = "C:\\Documents and Settings\\Anna", all = "C:\\All";
-    r.PutValue(HKCU, shellFolders, "Desktop", RegString(anna + "\\Desktop"));
-    r.PutValue(HKLM, shellFolders, "Common Programs", RegString(all + "\\Programs"));
-    r.PutValue(HKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "SystemRoot",
-               RegString("C:\\WINDOWS"));
-    r.PutValue(HKCU, "Environment", "TEMP", RegString("%USERPROFILE%\\Temp", REG_EXPAND_SZ_));
-    r.PutValue(HKCU, "Volatile Environment", "USERPROFILE", RegString(anna));
+    PutAll(r, {{HKCU, shellFolders, "Desktop", anna + "\\Desktop"},
+               {HKLM, shellFolders, "Common Programs", all + "\\Programs"},
+               {HKLM, kNt, "SystemRoot", "C:\\WINDOWS"},
+               {HKCU, "Environment", "TEMP", "%USERPROFILE%\\Temp", REG_EXPAND_SZ_},
+               {HKCU, "Volatile Environment", "USERPROFILE", anna}});
     s.system.fileVersion = [](const std::string& path, uint32_t& size, FileVersionParts& v) {
         size = path == "C:\\WINDOWS\\system32\\OLEAUT32.DLL" ? 1772 : 0;
         v = {2, 40, 4522, 0};

@@ -8,11 +8,7 @@
 #include "tests/ScriptedSystemInfo.h"
 #include "tests/TestSupport.h"
 
-using testing_support::PutAll;
-using testing_support::RegEntry;
-using testing_support::ScriptedApp;
-using testing_support::TestApp;
-using Lines = std::vector<std::string>;
+using namespace testing_support;
 
 namespace {
 
@@ -21,6 +17,15 @@ const std::string kShellFolders =
 const std::string kNt = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
 const std::string kCv = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 const std::string kAnna = "C:\\Documents and Settings\\Anna\\";
+
+// Finds the system, Windows and Program Files folders; all four folders, "|" between.
+std::string Folders(App& app) {
+    GWSF(app);
+    GWF(app);
+    GetProgramFilesFolder(app);
+    return app.SystemFolder + "|" + app.WindowsFolder + "|" + app.ProgramFilesFolder + "|" +
+           app.TempFolder;
+}
 
 TEST(SystemFolders, SpecialFoldersComeFromTheirHivesShellFoldersAsStored) {
     // The same names under the other hive must not be taken.
@@ -110,21 +115,12 @@ TEST(SystemFolders, FoldersOfAnImageAndItsTemporaryFolder) {
         PutAll(t.world.registry, image);
         PutAll(t.world.registry,
                {{HKLM, kNt, "SystemRoot", "D:\\WINNT"}, {HKLM, kCv, "ProgramFilesDir", "D:\\PF"}});
-        GWSF(t.app);
-        GWF(t.app);
-        GetProgramFilesFolder(t.app);
-        EXPECT_EQ(t.app.SystemFolder, "D:\\WINNT\\system32");
-        EXPECT_EQ(t.app.WindowsFolder, "D:\\WINNT");
-        EXPECT_EQ(t.app.ProgramFilesFolder, "D:\\PF");
-        EXPECT_EQ(t.app.TempFolder, temp);
+        EXPECT_EQ(Folders(t.app), "D:\\WINNT\\system32|D:\\WINNT|D:\\PF|" + temp);
     }
     // An image that names nothing: the folders of a default installation.
     TestApp t;
-    GWSF(t.app);
-    GWF(t.app);
-    GetProgramFilesFolder(t.app);
-    EXPECT_EQ(t.app.SystemFolder + "|" + t.app.TempFolder + "|" + t.app.ProgramFilesFolder,
-              "C:\\Windows\\system32|C:\\Windows\\Temp\\|C:\\Program Files");
+    EXPECT_EQ(Folders(t.app),
+              "C:\\Windows\\system32|C:\\Windows|C:\\Program Files|C:\\Windows\\Temp\\");
 }
 
 TEST(SystemFolders, TheTemporaryFolderIsKeptInItsLongFormAndFailuresKeepWhatWasReached) {
@@ -144,12 +140,7 @@ TEST(SystemFolders, TheTemporaryFolderIsKeptInItsLongFormAndFailuresKeepWhatWasR
     f.system.systemDirectory = f.system.windowsDirectory =
         f.system.programFiles = []() -> std::string { throw std::bad_alloc(); };
     f.system.tempPath = [] { return std::string("C:\\T\\"); };
-    GWSF(f.app);
-    GWF(f.app);
-    GetProgramFilesFolder(f.app);
-    EXPECT_EQ(f.app.SystemFolder + "|" + f.app.TempFolder + "|" + f.app.WindowsFolder + "|" +
-                  f.app.ProgramFilesFolder,
-              "|C:\\T\\||");
+    EXPECT_EQ(Folders(f.app), "|||C:\\T\\");
 }
 
 TEST(SystemFolders, WindowsVersionTableInItsTestingOrder) {

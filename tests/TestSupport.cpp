@@ -1,5 +1,6 @@
 #include "tests/TestSupport.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -57,15 +58,9 @@ bool Exists(const fs::path& file) {
 std::vector<std::string> ReadLines(const fs::path& file) {
     std::string content = text::AnsiToUtf8(ReadBytes(file));
     std::vector<std::string> lines;
-    size_t pos = 0;
-    while (pos < content.size()) {
-        size_t end = content.find("\r\n", pos);
-        if (end == std::string::npos) {
-            lines.push_back(content.substr(pos));
-            break;
-        }
+    for (size_t pos = 0, end; pos < content.size(); pos = end + 2) {
+        end = std::min(content.find("\r\n", pos), content.size());
         lines.push_back(content.substr(pos, end - pos));
-        pos = end + 2;
     }
     return lines;
 }

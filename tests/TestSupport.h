@@ -12,6 +12,8 @@
 
 namespace testing_support {
 
+using Lines = std::vector<std::string>;
+
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class ScratchFolder {
   public:
@@ -61,6 +63,12 @@ inline Platform Using(const Platform& b, FileSystem& f) {
 inline Platform Using(const Platform& b, Profile& p) {
     return {b.registry, b.files, p, b.clock, b.locale, b.system, b.prompts, b.links};
 }
+
+// The drives a portable test world maps, each to a folder "drive_<letter>": C: fixed,
+// A: removable, D: CD-ROM, N: network, R: RAM disk (and no Q:).
+inline constexpr std::pair<char, uint32_t> kTestDrives[] = {
+    {'C', kDriveFixed}, {'A', kDriveRemovable}, {'D', kDriveCdrom}, {'N', kDriveRemote},
+    {'R', kDriveRamdisk}};
 
 // A portable world whose application folder is a scratch folder.
 struct TestApp {

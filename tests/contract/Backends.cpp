@@ -8,12 +8,13 @@
 #include "platform/portable/PortableProfile.h"
 #include "platform/portable/PortableShellLinks.h"
 #include "platform/portable/PortableSystemInfo.h"
+#include "tests/TestSupport.h"
 #ifdef _WIN32
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Profile.h"
 #include "platform/win32/Win32ShellLinks.h"
 #include "platform/win32/Win32SystemInfo.h"
-#include "tests/win32/WineDrives.h"
+#include <windows.h>
 #endif
 
 namespace contract {
@@ -66,6 +67,31 @@ std::vector<ShellLinksBackend> HostShellLinksBackends() {
         }}};
 }
 
+#ifdef _WIN32
+namespace {
+// The drive roots of the Wine test prefix with their types: scripts/wine-prefix defines
+// them in HKLM\Software\Wine\Drives, each with a dosdevices link to a folder of the prefix.
+DriveSetup WineTestDrives() {
+    DriveSetup setup;
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (!ntdll || !GetProcAddress(ntdll, "wine_get_version")) {
+        setup.skipReason = "not under Wine: the drives of this machine are not known";
+        return setup;
+    }
+    setup.roots = {
+        {"C:\\", kDriveFixed},  {"c:\\", kDriveFixed},   {"A:\\", kDriveRemovable},
+        {"D:\\", kDriveCdrom},  {"N:\\", kDriveRemote},  {"R:\\", kDriveRamdisk},
+        {"Q:\\", kDriveNoRootDir},
+    };
+    if (GetDriveTypeW(L"D:\\") == DRIVE_NO_ROOT_DIR)
+        setup.skipReason =
+            "the Wine prefix has no test drives (made before scripts/wine-prefix defined them; "
+            "delete build/windows/wineprefix to recreate it)";
+    return setup;
+}
+}  // namespace
+#endif
+
 std::vector<DriveBackend> DriveBackends() {
     std::vector<DriveBackend> backends;
 #ifdef _WIN32
@@ -78,12 +104,7 @@ std::vector<DriveBackend> DriveBackends() {
     backends.push_back({"Portable", [](const std::string& scratchFolder) {
                             DriveSetup setup;
                             auto files = std::make_unique<PortableFileSystem>();
-                            const std::pair<char, uint32_t> drives[] = {{'C', kDriveFixed},
-                                                                        {'A', kDriveRemovable},
-                                                                        {'D', kDriveCdrom},
-                                                                        {'N', kDriveRemote},
-                                                                        {'R', kDriveRamdisk}};
-                            for (const auto& [letter, type] : drives) {
+                            for (const auto& [letter, type] : testing_support::kTestDrives) {
                                 std::string folder = scratchFolder + "/drive_" + letter;
                                 std::filesystem::create_directories(hostpath::FromUtf8(folder));
                                 files->MapDrive(letter, folder, type);

@@ -12,9 +12,7 @@
 #include "tests/contract/Backends.h"
 #include "tests/contract/HostFiles.h"
 
-using testing_support::ReadBytes;
-using testing_support::ScratchFolder;
-using testing_support::WriteBytes;
+using namespace testing_support;
 
 namespace {
 

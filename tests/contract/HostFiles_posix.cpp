@@ -28,13 +28,8 @@ bool SetHostDosBits(const std::string& path, uint32_t bits) {
 
 bool SetHostAccessTime(const std::string& path, const DateTime& local) {
     struct tm t {};
-    t.tm_year = local.year - 1900;
-    t.tm_mon = local.month - 1;
-    t.tm_mday = local.day;
-    t.tm_hour = local.hour;
-    t.tm_min = local.minute;
-    t.tm_sec = local.second;
-    t.tm_isdst = -1;
+    t.tm_year = local.year - 1900, t.tm_mon = local.month - 1, t.tm_mday = local.day;
+    t.tm_hour = local.hour, t.tm_min = local.minute, t.tm_sec = local.second, t.tm_isdst = -1;
     time_t seconds = ::mktime(&t);
     if (seconds == static_cast<time_t>(-1)) return false;
     struct timespec times[2] = {{seconds, 0}, {0, UTIME_OMIT}};

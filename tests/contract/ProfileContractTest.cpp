@@ -1,14 +1,18 @@
-// The profile functions as the program relies on them, against every backend.
+// The profile functions as the program relies on them, against every backend; and the
+// portable profile, which may keep a file's parsed lines, sees a change made right after
+// a read, whatever the change.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 
+#include "platform/portable/PortableFileSystem.h"
+#include "platform/portable/PortableProfile.h"
 #include "tests/TestSupport.h"
 #include "tests/contract/Backends.h"
 
-using testing_support::ReadBytes;
-using testing_support::WriteBytes;
+using namespace testing_support;
 
 namespace {
 
@@ -95,5 +99,30 @@ TEST_P(ProfileContract, AHandEditIsSeenAtTheNextRead) {
 INSTANTIATE_TEST_SUITE_P(Backends, ProfileContract,
                          ::testing::ValuesIn(contract::ProfileBackends()),
                          [](const auto& info) { return info.param.name; });
+
+TEST(PortableProfileKept, AChangeRightAfterAReadIsSeen) {
+    testing_support::ScratchFolder folder{"kept"};
+    const std::string ini = folder.File("eng.txt");
+    const auto host = folder.HostFile("eng.txt");
+    PortableFileSystem files;
+    PortableProfile profile{files};
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"one", [] {}},
+        {"two", [&] { WriteBytes(host, "[Lang]\r\nk=two\r\n"); }},  // same size, same second
+        {"three", [&] { WriteBytes(host, "[Lang]\r\nk=three\r\n"); }},
+        {"new",
+         [&] {
+             WriteBytes(folder.HostFile("new.txt"), "[Lang]\r\nk=new\r\n");
+             std::filesystem::rename(folder.HostFile("new.txt"), host);
+         }},
+        {"six", [&] { EXPECT_EQ(profile.WriteString("Lang", "k", "six", ini), 0); }},
+        {"def", [&] { std::filesystem::remove(host); }},
+    };
+    WriteBytes(host, "[Lang]\r\nk=one\r\n");
+    for (const auto& [expected, change] : changes) {
+        change();
+        EXPECT_EQ(profile.GetString("Lang", "k", "def", ini, 2048), expected);
+    }
+}
 
 }  // namespace

@@ -20,7 +20,7 @@
 
 namespace contract {
 
-using Lines = std::vector<std::string>;
+using testing_support::Lines;
 
 // Cyrillic and CJK texts.
 inline const std::string kCyrillicKey = "\xD0\x9A\xD0\xBB\xD1\x8E\xD1\x87";       // "Ключ"

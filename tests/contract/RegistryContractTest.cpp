@@ -8,12 +8,8 @@
 
 #include "tests/contract/RegistryContractFixture.h"
 
-using contract::Lines;
-using contract::RegistryContract;
-using contract::kCyrillicKey;
-using contract::kCyrillicKeyUpper;
-using contract::kCjk;
-using contract::kNotFound;
+using namespace testing_support;
+using namespace contract;
 
 namespace {
 

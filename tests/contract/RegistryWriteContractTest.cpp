@@ -2,8 +2,8 @@
 // expectations on every registry backend, in scratch keys made for each test.
 #include "tests/contract/RegistryContractFixture.h"
 
-using contract::Lines;
-using contract::kNotFound;
+using namespace testing_support;
+using namespace contract;
 
 namespace {
 

@@ -6,9 +6,7 @@
 #include "tests/TestSupport.h"
 #include "tests/contract/Backends.h"
 
-using testing_support::ReadBytes;
-using testing_support::ScratchFolder;
-using testing_support::WriteBytes;
+using namespace testing_support;
 
 namespace {
 

@@ -15,13 +15,9 @@ bool SetHostDosBits(const std::string& path, uint32_t bits) {
 }
 
 bool SetHostAccessTime(const std::string& path, const DateTime& local) {
-    SYSTEMTIME localTime{};
-    localTime.wYear = static_cast<WORD>(local.year);
-    localTime.wMonth = static_cast<WORD>(local.month);
-    localTime.wDay = static_cast<WORD>(local.day);
-    localTime.wHour = static_cast<WORD>(local.hour);
-    localTime.wMinute = static_cast<WORD>(local.minute);
-    localTime.wSecond = static_cast<WORD>(local.second);
+    // Year, month, day of the week (unused), day, hour, minute, second, milliseconds.
+    SYSTEMTIME localTime{WORD(local.year), WORD(local.month),  0, WORD(local.day),
+                         WORD(local.hour), WORD(local.minute), WORD(local.second), 0};
     SYSTEMTIME utc;
     FILETIME stamp;
     if (!TzSpecificLocalTimeToSystemTime(nullptr, &localTime, &utc) ||
@@ -62,11 +58,10 @@ void RemoveTree(const std::wstring& folder) {
             std::wstring name = data.cFileName;
             if (name == L"." || name == L"..") continue;
             std::wstring path = folder + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 RemoveTree(path);
-            } else {
+            else
                 DeleteFileW(path.c_str());
-            }
         } while (FindNextFileW(find, &data));
         FindClose(find);
     }

@@ -1,4 +1,5 @@
-// Brivolex.exe itself, started under Wine in a folder of its own.
+// Brivolex.exe itself, started under Wine in a folder of its own; and the folders of the
+// running Windows (here: Wine) as the program finds them.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,15 +8,13 @@
 
 #include "core/App.h"
 #include "core/SystemFolders.h"
+#include "platform/Text.h"
 #include "platform/win32/SystemPlatform.h"
+#include "platform/win32/WinText.h"
 #include "tests/TestSupport.h"
 #include "tests/win32/ProgramRunner.h"
 
-using testing_support::ReadBytes;
-using testing_support::ReadLines;
-using testing_support::ScratchFolder;
-using testing_support::WriteBytes;
-using Lines = std::vector<std::string>;
+using namespace testing_support;
 
 namespace {
 
@@ -55,6 +54,33 @@ TEST(Program, AScheduledStartThatIsNotDueTracesItsVersionsAndEndsQuietly) {
     EXPECT_FALSE(oleaut.empty());
     EXPECT_NE(std::find(trace.begin(), trace.end(), "OLEAUT32.DLL: " + oleaut), trace.end());
     EXPECT_NE(std::find(trace.begin(), trace.end(), "Program version: 1.0. 1"), trace.end());
+}
+
+TEST(Program, FindsTheMachinesFolders) {
+    ScratchFolder folder{"win"};
+    SystemPlatform system;
+    App app{system.platform, folder.path()};
+    for (const char* name : {"Desktop", "Programs", "Cache"})
+        EXPECT_FALSE(GetSpecialFolder(app, name).empty()) << name;
+    for (const char* name : {"Common Desktop", "Common Programs"})
+        EXPECT_FALSE(GetSpecialFolderAllusers(app, name).empty()) << name;
+    GWSF(app);
+    GWF(app);
+    GetProgramFilesFolder(app);
+    for (const std::string* f :
+         {&app.SystemFolder, &app.TempFolder, &app.WindowsFolder, &app.ProgramFilesFolder}) {
+        DWORD attributes = GetFileAttributesW(win::Wide(*f).c_str());
+        EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES &&
+                    (attributes & FILE_ATTRIBUTE_DIRECTORY)) << *f;
+        EXPECT_FALSE(f->ends_with(":\\")) << *f;
+        EXPECT_EQ(f->ends_with("\\"), f == &app.TempFolder) << *f;
+    }
+    EXPECT_EQ(LongPathName(app, app.TempFolder), app.TempFolder);
+    EXPECT_TRUE(
+        text::StartsWith(text::ToUpper(app.SystemFolder), text::ToUpper(app.WindowsFolder)));
+    Lines trace = ReadLines(folder.HostFile("app2.log"));
+    EXPECT_NE(std::find(trace.begin(), trace.end(), "GWF return 1: " + app.TempFolder),
+              trace.end());
 }
 
 TEST(Program, NonBooleanFirstRunOptionShowsTheCriticalError) {
