@@ -6,7 +6,12 @@
 #include "problems/Admission.h"
 #include "problems/clsItem.h"
 #include "tests/TestSupport.h"
+#include "platform/portable/PortableRegExport.h"
+#include "platform/portable/PortableTrash.h"
+#include "repair/RepairRun.h"
+#include "repair/RepairUi.h"
 #include "ui/MainCommands.h"
+#include "ui/RepairOptionsForm.h"
 #include "ui/MainForm.h"
 #include "ui/OptionsForm.h"
 
@@ -147,7 +152,9 @@ TEST(MainWindow, ListRowsKeepTheirCollectionPositionsAndTheCurrentRow) {
 }
 
 // A progress window that finds the problems it is given.
-struct FakeHost : MainWindowHost {
+// A progress window that finds the problems it is given; repair options answered as
+// scripted, and a repair run that deletes every selected registry problem.
+struct FakeHost : MainWindowHost, RepairUi {
     FakeHost(Window& w, int found) : w(w), found(found) {}
     void ShowProgressWindow() override {
         for (int i = 0; i < found; ++i) w.AddProblem("C:\\" + std::to_string(i) + ".lnk", kTypeShortcut);
@@ -155,8 +162,33 @@ struct FakeHost : MainWindowHost {
     }
     void ShowOptionsDialog() override {}
     void ShowNow() override {}
+    void ShowRepairOptions() override {
+        RepairOptionsModel m;
+        RepairOptionsLoad(w.app, m);
+        m.conservative = false;
+        m.backup = backup;
+        if (confirm) RepairOptionsOK(w.app, m);
+    }
+    void ShowRepairProgress() override {
+        std::vector<RepairRow> rows;
+        for (const ListRow& row : w.model.rows) rows.push_back({row.selected, row.tag});
+        RepairContext c{w.app, bin, *this};
+        bool running = true;
+        RunRepair(c, rows, running);
+        ++repairs;
+    }
+    Processes& processes() override { return exporter; }
+    bool ShowDeleteError(const std::string&, const std::string&) override { return false; }
+    std::string SelectPath(const std::string&, const std::vector<std::string>&) override { return ""; }
+    void ShowRepairItem(const std::string&) override {}
+    void ShowRepairStatus(const std::string&) override {}
+    void AdvanceBar(int) override {}
+
     Window& w;
-    int found, scans = 0;
+    int found, scans = 0, repairs = 0;
+    bool confirm = true, backup = false;
+    PortableRegExport exporter{w.world.registry, w.world.files};
+    PortableTrash bin{w.world.files};
 };
 
 TEST(MainWindow, ScanCommandListsAndSelectsWhatItFoundAndKeepsTheFirstCount) {
@@ -179,6 +211,51 @@ TEST(MainWindow, ScanCommandListsAndSelectsWhatItFoundAndKeepsTheFirstCount) {
     ASSERT_EQ(w.world.scriptedPrompts.shown.size(), 1u);
     EXPECT_EQ(w.world.scriptedPrompts.shown[0].title, "Brivolex");
     EXPECT_TRUE(w.model.picBighealth.visible);
+}
+
+// The repair command: nothing without problems or without OK; nothing at all when the
+// backup cannot be saved; otherwise the selected problems repaired and counted.
+TEST(MainWindow, RepairCommandRepairsOnlyWhenConfirmedAndBackedUp) {
+    struct Case {
+        int problems;
+        bool confirm, backup, backupFolder;
+        size_t prompts;
+        int repairs, left;
+    } cases[] = {
+        {0, true, false, false, 1, 0, 0},  // "No problems to repair"
+        {2, false, false, false, 0, 0, 2},
+        {2, true, true, false, 1, 0, 2},   // the backup folder is missing
+        {2, true, true, true, 1, 1, 0},
+        {2, true, false, false, 1, 1, 0},
+    };
+    for (const Case& c : cases) {
+        Window w;
+        w.form.Load();
+        for (int i = 0; i < c.problems; ++i) {
+            std::string key = ".ext" + std::to_string(i);
+            w.world.registry.CreateKey(HKCR, key);
+            auto item = std::make_shared<clsItem>();
+            item->pInternalType = kCheckFileExtension;
+            item->pCureKeyRoot = static_cast<int32_t>(HKCR);
+            item->pCureKeyName = key;
+            item->pName("HKCR\\" + key);
+            w.app.Problems.Add(item);
+        }
+        if (c.backupFolder) std::filesystem::create_directory(w.folder.HostFile("backup"));
+        w.form.RefreshList();
+        w.form.listSelection(1);
+        FakeHost host(w, 0);
+        host.confirm = c.confirm;
+        host.backup = c.backup;
+        RepairCommand(w.app, w.form, host);
+        EXPECT_EQ(w.world.scriptedPrompts.shown.size(), c.prompts) << c.problems << c.confirm << c.backup;
+        EXPECT_EQ(host.repairs, c.repairs);
+        EXPECT_EQ(w.app.Problems.Count(), c.left);
+        if (c.repairs) {
+            EXPECT_EQ(w.world.scriptedPrompts.shown.back().text, " 2");
+            EXPECT_EQ(w.Option("last_scan_errors_overal"), "0");
+        }
+    }
 }
 
 TEST(MainWindow, StartupTimerWelcomesOnceAndScansWhenAsked) {

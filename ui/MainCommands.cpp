@@ -7,6 +7,8 @@
 #include "core/Options.h"
 #include "core/Updater.h"
 #include "problems/Statistics.h"
+#include "repair/Backup.h"
+#include "repair/RepairRun.h"
 #include "ui/MainForm.h"
 
 namespace {
@@ -50,6 +52,45 @@ void ScanCommand(App& app, MainForm& form, MainWindowHost& host) {
                             kMbOk);
     });
     Skipping([&] { WriteTrace(app, "Shown congratulation for no problems"); });
+}
+
+void RepairCommand(App& app, MainForm& form, MainWindowHost& host) {
+    Skipping([&] { WriteTrace(app, "Form1.More"); });
+    if (app.Problems.Count() == 0) {
+        Skipping([&] {
+            app.os.prompts.Show(GetLangString(app, "msgbox_firstfindproblems", "No problems to repair. Please first find issues clicking on button 'Find problems'"),
+                                GetLangString(app, "msgbox_title_warning", "Warning"), kMbOk);
+        });
+        return;
+    }
+    Skipping([&] { host.ShowRepairOptions(); });
+    if (!app.Repair.RepairConfirmed) return;
+    if (app.Repair.RepairBackup) {
+        // Nothing is changed unless every key the run may change is saved on disk.
+        std::vector<std::string> unsaved;
+        Skipping([&] { unsaved = UnsavedKeys(app, host.processes(), BackupRegistry(app, host.processes())); });
+        if (!unsaved.empty()) {
+            std::string keys;
+            for (const std::string& key : unsaved) keys += (keys.empty() ? "" : ", ") + key;
+            Skipping([&] { WriteLog(app, "Repair not started: the backup could not save " + keys); });
+            Skipping([&] {
+                app.os.prompts.Show(GetLangString(app, "msgbox_backupfailed", "The registry backup could not be saved, so nothing was repaired. Keys not saved:") + "\r\n" + keys,
+                                    GetLangString(app, "msgbox_title_warning", "Warning"), kMbOk | kMbIconWarning);
+            });
+            return;
+        }
+    }
+    Skipping([&] { host.ShowRepairProgress(); });
+    int32_t repaired = 0;
+    Skipping([&] { repaired = RemoveCuredProblems(app); });
+    Skipping([&] { SaveStatistics(app); });
+    Skipping([&] { form.RefreshList(); });
+    Skipping([&] { form.listSelection(1); });
+    Skipping([&] { host.ShowNow(); });
+    Skipping([&] {
+        app.os.prompts.Show(GetLangString(app, "msgbox_repaired", "") + " " + std::to_string(repaired),
+                            app.BrandAppName, kMbOk);
+    });
 }
 
 void StartupTimerTick(App& app, MainForm& form, MainWindowHost& host) {

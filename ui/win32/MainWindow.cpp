@@ -7,7 +7,9 @@
 #include "platform/win32/Win32Prompts.h"
 #include "platform/win32/WinText.h"
 #include "ui/SaveResults.h"
+#include "core/ScopedBinding.h"
 #include "ui/win32/OptionsDialog.h"
+#include "ui/win32/RepairWindows.h"
 #include "ui/win32/ProgressWindow.h"
 #include "ui/win32/Resources.h"
 
@@ -241,7 +243,7 @@ void MainWindow::OnCommand(int id) {
         case kCheck:
         case kBigStatStart: Do([&] { ScanCommand(app_, form_, *this); }); break;
         case kMore:
-        case kRepairWarning: WriteTrace(app_, "Form1.More"); break;  // repairs come later
+        case kRepairWarning: Do([&] { RepairCommand(app_, form_, *this); }); break;
         case kOptions: Do([&] { OptionsCommand(app_, *this); }); break;
         case kSaveResults: SaveResultsCommand(app_, *shell_); break;
         case kSelectAll:
@@ -404,6 +406,20 @@ void MainWindow::ShowProgressWindow() {
 void MainWindow::ShowNow() {
     ShowModel();
     UpdateWindow(hwnd());
+}
+
+void MainWindow::ShowRepairOptions() {
+    RepairOptionsDialog options(app_);
+    options.ShowModal(hwnd(), IDD_REPAIR_OPTIONS);
+}
+
+void MainWindow::ShowRepairProgress() {
+    // The rows as the list shows them: their selection, and their problems' positions.
+    std::vector<RepairRow> rows;
+    for (const ListRow& row : model_.rows) rows.push_back({row.selected, row.tag});
+    RepairProgressWindow progress(app_, *bin_, std::move(rows));
+    ScopedBinding<Events> events(app_.events, pump_);
+    progress.ShowModal(hwnd(), IDD_REPAIR_PROGRESS);
 }
 
 void MainWindow::ShowOptionsDialog() {

@@ -9,6 +9,8 @@
 
 #include <map>
 
+#include "platform/win32/Win32Processes.h"
+#include "platform/win32/Win32RecycleBin.h"
 #include "ui/MainCommands.h"
 #include "ui/MainForm.h"
 #include "ui/win32/MessagePump.h"
@@ -41,9 +43,19 @@ public:
     // The pump the scan's loops run; what is hooked here runs at each of its passes.
     MessagePump& pump() { return pump_; }
 
+    // The Recycle Bin and the process start the repair uses: the system's own, unless a
+    // test over an offline image gives its own.
+    void UseRepairServices(RecycleBin& bin, Processes& processes) {
+        bin_ = &bin;
+        processes_ = &processes;
+    }
+
     void ShowProgressWindow() override;
     void ShowOptionsDialog() override;
     void ShowNow() override;
+    void ShowRepairOptions() override;
+    void ShowRepairProgress() override;
+    Processes& processes() override { return *processes_; }
 
 private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -70,6 +82,10 @@ private:
     MainFormModel model_;
     MainForm form_;
     MessagePump pump_;
+    Win32RecycleBin systemBin_;
+    Win32Processes systemProcesses_;
+    RecycleBin* bin_ = &systemBin_;
+    Processes* processes_ = &systemProcesses_;
     bool loaded_ = false;
     HICON icon_ = nullptr;
     HIMAGELIST images_ = nullptr;
