@@ -7,7 +7,6 @@
 #include "problems/clsItem.h"
 #include "tests/TestSupport.h"
 #include "platform/portable/PortableRegExport.h"
-#include "platform/portable/PortableTrash.h"
 #include "repair/RepairRun.h"
 #include "repair/RepairUi.h"
 #include "ui/MainCommands.h"
@@ -154,7 +153,7 @@ TEST(MainWindow, ListRowsKeepTheirCollectionPositionsAndTheCurrentRow) {
 // A progress window that finds the problems it is given.
 // A progress window that finds the problems it is given; repair options answered as
 // scripted, and a repair run that deletes every selected registry problem.
-struct FakeHost : MainWindowHost, RepairUi {
+struct FakeHost : MainWindowHost, RepairHost, RepairUi {
     FakeHost(Window& w, int found) : w(w), found(found) {}
     void ShowProgressWindow() override {
         for (int i = 0; i < found; ++i) w.AddProblem("C:\\" + std::to_string(i) + ".lnk", kTypeShortcut);
@@ -188,7 +187,9 @@ struct FakeHost : MainWindowHost, RepairUi {
     int found, scans = 0, repairs = 0;
     bool confirm = true, backup = false;
     PortableRegExport exporter{w.world.registry, w.world.files};
-    PortableTrash bin{w.world.files};
+    struct : RecycleBin {
+        bool Recycle(const std::string&) override { return false; }  // only registry problems here
+    } bin;
 };
 
 TEST(MainWindow, ScanCommandListsAndSelectsWhatItFoundAndKeepsTheFirstCount) {
@@ -247,7 +248,7 @@ TEST(MainWindow, RepairCommandRepairsOnlyWhenConfirmedAndBackedUp) {
         FakeHost host(w, 0);
         host.confirm = c.confirm;
         host.backup = c.backup;
-        RepairCommand(w.app, w.form, host);
+        RepairCommand(w.app, w.form, host, host);
         EXPECT_EQ(w.world.scriptedPrompts.shown.size(), c.prompts) << c.problems << c.confirm << c.backup;
         EXPECT_EQ(host.repairs, c.repairs);
         EXPECT_EQ(w.app.Problems.Count(), c.left);

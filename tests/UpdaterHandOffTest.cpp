@@ -2,8 +2,6 @@
 // scan, and "Update now" with its updatesetup.ini; and the "Save results..." button.
 #include <gtest/gtest.h>
 
-#include "platform/portable/PortableRegExport.h"
-
 #include <functional>
 
 #include "core/Options.h"
@@ -47,11 +45,7 @@ struct HandOff : testing_support::TestApp {
             }
             void ShowOptionsDialog() override {}
             void ShowNow() override {}
-            void ShowRepairOptions() override {}
-            void ShowRepairProgress() override {}
-            Processes& processes() override { return exporter; }
             HandOff& h;
-            PortableRegExport exporter{h.app.os.registry, h.app.os.files};
             int found;
             bool cancelled;
         } host(*this, found, cancelled);

@@ -54,7 +54,7 @@ void ScanCommand(App& app, MainForm& form, MainWindowHost& host) {
     Skipping([&] { WriteTrace(app, "Shown congratulation for no problems"); });
 }
 
-void RepairCommand(App& app, MainForm& form, MainWindowHost& host) {
+void RepairCommand(App& app, MainForm& form, MainWindowHost& host, RepairHost& repair) {
     Skipping([&] { WriteTrace(app, "Form1.More"); });
     if (app.Problems.Count() == 0) {
         Skipping([&] {
@@ -63,12 +63,12 @@ void RepairCommand(App& app, MainForm& form, MainWindowHost& host) {
         });
         return;
     }
-    Skipping([&] { host.ShowRepairOptions(); });
+    Skipping([&] { repair.ShowRepairOptions(); });
     if (!app.Repair.RepairConfirmed) return;
     if (app.Repair.RepairBackup) {
         // Nothing is changed unless every key the run may change is saved on disk.
         std::vector<std::string> unsaved;
-        Skipping([&] { unsaved = UnsavedKeys(app, host.processes(), BackupRegistry(app, host.processes())); });
+        Skipping([&] { unsaved = UnsavedKeys(app, repair.processes(), BackupRegistry(app, repair.processes())); });
         if (!unsaved.empty()) {
             std::string keys;
             for (const std::string& key : unsaved) keys += (keys.empty() ? "" : ", ") + key;
@@ -80,7 +80,7 @@ void RepairCommand(App& app, MainForm& form, MainWindowHost& host) {
             return;
         }
     }
-    Skipping([&] { host.ShowRepairProgress(); });
+    Skipping([&] { repair.ShowRepairProgress(); });
     int32_t repaired = 0;
     Skipping([&] { repaired = RemoveCuredProblems(app); });
     Skipping([&] { SaveStatistics(app); });

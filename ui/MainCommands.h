@@ -19,6 +19,12 @@ public:
     virtual void ShowOptionsDialog() = 0;
     // Shows what the window's model holds now, before a window or message opens.
     virtual void ShowNow() = 0;
+};
+
+// What the repair command needs of the real main window besides.
+class RepairHost {
+public:
+    virtual ~RepairHost() = default;
     // Shows the repair options dialog modally; its OK confirms the run.
     virtual void ShowRepairOptions() = 0;
     // Shows the repair progress window modally over the selected rows; returns when the
@@ -33,7 +39,7 @@ public:
 void ScanCommand(App& app, MainForm& form, MainWindowHost& host);
 // Repairs the selected problems: the options, the backup (complete on disk before the
 // first change, or no change at all), the run, the cured problems taken off the list.
-void RepairCommand(App& app, MainForm& form, MainWindowHost& host);
+void RepairCommand(App& app, MainForm& form, MainWindowHost& host, RepairHost& repair);
 // The start-up timer's tick: a due scheduled start scans at once; otherwise a new user
 // is welcomed once and may start a scan from the welcome.
 void StartupTimerTick(App& app, MainForm& form, MainWindowHost& host);

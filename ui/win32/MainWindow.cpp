@@ -243,7 +243,7 @@ void MainWindow::OnCommand(int id) {
         case kCheck:
         case kBigStatStart: Do([&] { ScanCommand(app_, form_, *this); }); break;
         case kMore:
-        case kRepairWarning: Do([&] { RepairCommand(app_, form_, *this); }); break;
+        case kRepairWarning: Do([&] { RepairCommand(app_, form_, *this, *this); }); break;
         case kOptions: Do([&] { OptionsCommand(app_, *this); }); break;
         case kSaveResults: SaveResultsCommand(app_, *shell_); break;
         case kSelectAll:

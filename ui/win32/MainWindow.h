@@ -20,7 +20,7 @@
 
 class Win32Prompts;
 
-class MainWindow : public Window, public MainWindowHost {
+class MainWindow : public Window, public MainWindowHost, public RepairHost {
 public:
     // Control identifiers, for the tests that drive the window by its messages.
     enum ControlId : int {
