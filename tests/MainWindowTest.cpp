@@ -6,6 +6,7 @@
 #include "problems/Admission.h"
 #include "problems/clsItem.h"
 #include "tests/TestSupport.h"
+#include "platform/RecycleBin.h"
 #include "platform/portable/PortableRegExport.h"
 #include "repair/RepairRun.h"
 #include "repair/RepairUi.h"
