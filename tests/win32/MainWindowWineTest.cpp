@@ -14,7 +14,10 @@
 #include "core/Startup.h"
 #include "platform/portable/RegFile.h"
 #include "platform/win32/WinText.h"
+#include "platform/win32/Win32RecycleBin.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/portable/ImageRecycleBin.h"
+#include "platform/portable/PortableRegExport.h"
 #include "problems/clsItem.h"
 #include "scan/RegistryRead.h"
 #include "tests/ScanSupport.h"
@@ -183,6 +186,53 @@ TEST(MainWindowWine, OptionsOkKeepsTheRunEntryInTheRealRegistry) {
                   enabled ? app.AppFile("Brivolex.exe /SCHEDULED") : "");
     }
     RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", L"Brivolex");
+}
+
+// Three of the sample machine's problems selected and repaired with the aggressive
+// method and the backup: exactly those are gone (the file and the shortcut to Wine's
+// trash), the Run key's backup is on disk, and the list shows the rest.
+TEST(MainWindowWine, RepairingTheSelectedRowsRemovesExactlyThose) {
+    SampleWorld w;
+    fs::create_directory(w.folder.host() / "backup");
+    PortableRegExport exporter(w.world.registry, w.platform.files);
+    Win32RecycleBin wineTrash;
+    ImageRecycleBin bin(w.world.files, wineTrash);
+    MainWindow window(w.app, nullptr, false);
+    window.UseRepairServices(bin, exporter);
+    ASSERT_TRUE(window.Open(SW_SHOWNORMAL));
+    Click(window, MainWindow::kCheck);
+    HWND list = Control(window, MainWindow::kList);
+    ASSERT_EQ(ListView_GetItemCount(list), 35);
+    const std::vector<std::string> chosen = {
+        "C:\\Users\\Sample\\Desktop\\Old Game.lnk", "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\OldUpdater",
+        "C:\\Users\\Sample\\AppData\\Local\\Temp\\old-install.log"};
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    for (int row = 0; row < 35; ++row)
+        if (std::find(chosen.begin(), chosen.end(), ItemText(list, row, 2)) != chosen.end())
+            ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
+    ASSERT_EQ(ListView_GetSelectedCount(list), 3u);
+    pendingAnswer = [&](HWND dialog) {
+        CheckRadioButton(dialog, IDC_METHOD_CONSERVATIVE, IDC_METHOD_AGGRESSIVE, IDC_METHOD_AGGRESSIVE);
+        testing_support::SaveWindowPicture(dialog, "repair-options-eng");
+        SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    };
+    SetTimer(window.hwnd(), 7, 200, AnswerDialog);
+    Click(window, MainWindow::kRepairWarning);
+
+    EXPECT_EQ(w.app.Problems.Count(), 32);
+    EXPECT_EQ(ListView_GetItemCount(list), 32);
+    for (int row = 0; row < 32; ++row)
+        EXPECT_EQ(std::find(chosen.begin(), chosen.end(), ItemText(list, row, 2)), chosen.end());
+    const std::string run = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+    EXPECT_FALSE(RegistryValueExists(w.app, HKLM, run, "OldUpdater"));
+    EXPECT_FALSE(fs::exists(w.machine.host() / "C/Users/Sample/Desktop/Old Game.lnk"));
+    EXPECT_FALSE(fs::exists(w.machine.host() / "C/Users/Sample/AppData/Local/Temp/old-install.log"));
+    std::vector<std::string> lines = w.Lines("app.log");
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Repair started with params 2, True"), lines.end());
+    size_t backups = 0;
+    for (const auto& entry : fs::directory_iterator(w.folder.host() / "backup")) backups += entry.is_regular_file();
+    EXPECT_EQ(backups, 28u);  // one per registry problem of the collection
+    EXPECT_EQ(w.world.scriptedPrompts.shown.back().text, "Problems repaired: 3");
 }
 
 TEST(MainWindowWine, PlaceSizeStateAndColumnsSurviveAReopen) {
