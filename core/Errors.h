@@ -49,3 +49,14 @@ ErrInfo CurrentError();
 // out of memory reaches the scan sequence, which ends the scan, instead of passing for
 // the failure of one item; returns for any other failure.
 void PassOnOutOfMemory();
+
+// Runs one step of a procedure that skips a failing step and goes on with the next;
+// running out of memory still ends the procedure.
+template <typename Step>
+void SkipFailure(Step step) {
+    try {
+        step();
+    } catch (...) {
+        PassOnOutOfMemory();
+    }
+}

@@ -8,23 +8,13 @@
 #include "core/SystemFolders.h"
 #include "platform/Processes.h"
 #include "platform/Text.h"
+#include "platform/portable/RegFile.h"
 #include "problems/clsItem.h"
 #include "scan/RegistryRead.h"
 
 namespace {
 
 constexpr uint32_t kExportWait = 120000;  // REG needs moments; a hung one is not waited for
-
-std::string FullHiveName(RegKey hive) {
-    switch (hive) {
-        case HKCR: return "HKEY_CLASSES_ROOT";
-        case HKCU: return "HKEY_CURRENT_USER";
-        case HKLM: return "HKEY_LOCAL_MACHINE";
-        case HKU: return "HKEY_USERS";
-        case HKCC: return "HKEY_CURRENT_CONFIG";
-        default: return "";
-    }
-}
 
 // The text of an export file: UTF-16LE after a byte-order mark, as REG writes it.
 std::string ExportText(const std::string& bytes) {
@@ -73,7 +63,7 @@ std::vector<std::string> UnsavedKeys(App& app, Processes& processes, const std::
     std::vector<std::string> unsaved;
     for (const BackupFile& f : files) {
         std::string bytes;
-        std::string header = "[" + FullHiveName(f.hive) + (f.key.empty() ? "" : "\\" + f.key) + "]";
+        std::string header = "[" + LongHiveName(f.hive) + (f.key.empty() ? "" : "\\" + f.key) + "]";
         bool saved = app.os.files.ReadFile(f.file, bytes) &&
                      text::ToLower(ExportText(bytes)).find(text::ToLower(header)) != std::string::npos;
         if (!saved && RegistryKeyExists(app, f.hive, f.key))

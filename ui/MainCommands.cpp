@@ -11,31 +11,18 @@
 #include "repair/RepairRun.h"
 #include "ui/MainForm.h"
 
-namespace {
-
-// The commands skip a failing step and go on with the next.
-template <typename Step>
-void Skipping(Step step) {
-    try {
-        step();
-    } catch (...) {
-    }
-}
-
-}  // namespace
-
 void ScanCommand(App& app, MainForm& form, MainWindowHost& host) {
-    Skipping([&] { WriteTrace(app, "Form1.Check"); });
-    Skipping([&] { WriteLog(app, "Scan started"); });
-    Skipping([&] { app.Problems.Clear(); });
-    Skipping([&] { form.RefreshList(); });
-    Skipping([&] { host.ShowNow(); });
-    Skipping([&] { app.DoEvents(); });
-    Skipping([&] { host.ShowProgressWindow(); });
-    Skipping([&] { SaveStatistics(app); });
-    Skipping([&] { form.RefreshList(); });
-    Skipping([&] { form.listSelection(1); });
-    Skipping([&] {
+    SkipFailure([&] { WriteTrace(app, "Form1.Check"); });
+    SkipFailure([&] { WriteLog(app, "Scan started"); });
+    SkipFailure([&] { app.Problems.Clear(); });
+    SkipFailure([&] { form.RefreshList(); });
+    SkipFailure([&] { host.ShowNow(); });
+    SkipFailure([&] { app.DoEvents(); });
+    SkipFailure([&] { host.ShowProgressWindow(); });
+    SkipFailure([&] { SaveStatistics(app); });
+    SkipFailure([&] { form.RefreshList(); });
+    SkipFailure([&] { form.listSelection(1); });
+    SkipFailure([&] {
         // The first scan's count is kept and handed to the updater, once.
         if (app.FirstErrors >= 0) return;
         app.FirstErrors = app.Problems.Count();
@@ -43,51 +30,51 @@ void ScanCommand(App& app, MainForm& form, MainWindowHost& host) {
         RFirstErrors(app, app.Scan.ScanCancelled ? -1 : app.FirstErrors);
     });
     const std::string finished = "Scan finished, problems found " + std::to_string(app.Problems.Count());
-    Skipping([&] { WriteLog(app, finished); });
-    Skipping([&] { WriteTrace(app, finished); });
+    SkipFailure([&] { WriteLog(app, finished); });
+    SkipFailure([&] { WriteTrace(app, finished); });
     if (app.Problems.Count() != 0) return;
-    Skipping([&] { host.ShowNow(); });
-    Skipping([&] {
+    SkipFailure([&] { host.ShowNow(); });
+    SkipFailure([&] {
         app.os.prompts.Show(GetLangString(app, "msgbox_congratnoproblems", ""), app.BrandAppName,
                             kMbOk);
     });
-    Skipping([&] { WriteTrace(app, "Shown congratulation for no problems"); });
+    SkipFailure([&] { WriteTrace(app, "Shown congratulation for no problems"); });
 }
 
 void RepairCommand(App& app, MainForm& form, MainWindowHost& host, RepairHost& repair) {
-    Skipping([&] { WriteTrace(app, "Form1.More"); });
+    SkipFailure([&] { WriteTrace(app, "Form1.More"); });
     if (app.Problems.Count() == 0) {
-        Skipping([&] {
+        SkipFailure([&] {
             app.os.prompts.Show(GetLangString(app, "msgbox_firstfindproblems", "No problems to repair. Please first find issues clicking on button 'Find problems'"),
                                 GetLangString(app, "msgbox_title_warning", "Warning"), kMbOk);
         });
         return;
     }
-    Skipping([&] { repair.ShowRepairOptions(); });
+    SkipFailure([&] { repair.ShowRepairOptions(); });
     if (!app.Repair.RepairConfirmed) return;
     if (app.Repair.RepairBackup) {
         // Nothing is changed unless every key the run may change is saved on disk.
         std::vector<std::string> unsaved;
-        Skipping([&] { unsaved = UnsavedKeys(app, repair.processes(), BackupRegistry(app, repair.processes())); });
+        SkipFailure([&] { unsaved = UnsavedKeys(app, repair.processes(), BackupRegistry(app, repair.processes())); });
         if (!unsaved.empty()) {
             std::string keys;
             for (const std::string& key : unsaved) keys += (keys.empty() ? "" : ", ") + key;
-            Skipping([&] { WriteLog(app, "Repair not started: the backup could not save " + keys); });
-            Skipping([&] {
+            SkipFailure([&] { WriteLog(app, "Repair not started: the backup could not save " + keys); });
+            SkipFailure([&] {
                 app.os.prompts.Show(GetLangString(app, "msgbox_backupfailed", "The registry backup could not be saved, so nothing was repaired. Keys not saved:") + "\r\n" + keys,
                                     GetLangString(app, "msgbox_title_warning", "Warning"), kMbOk | kMbIconWarning);
             });
             return;
         }
     }
-    Skipping([&] { repair.ShowRepairProgress(); });
+    SkipFailure([&] { repair.ShowRepairProgress(); });
     int32_t repaired = 0;
-    Skipping([&] { repaired = RemoveCuredProblems(app); });
-    Skipping([&] { SaveStatistics(app); });
-    Skipping([&] { form.RefreshList(); });
-    Skipping([&] { form.listSelection(1); });
-    Skipping([&] { host.ShowNow(); });
-    Skipping([&] {
+    SkipFailure([&] { repaired = RemoveCuredProblems(app); });
+    SkipFailure([&] { SaveStatistics(app); });
+    SkipFailure([&] { form.RefreshList(); });
+    SkipFailure([&] { form.listSelection(1); });
+    SkipFailure([&] { host.ShowNow(); });
+    SkipFailure([&] {
         app.os.prompts.Show(GetLangString(app, "msgbox_repaired", "") + " " + std::to_string(repaired),
                             app.BrandAppName, kMbOk);
     });

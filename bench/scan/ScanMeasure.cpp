@@ -16,33 +16,6 @@ namespace {
 
 constexpr double kTargetRatio = 2.0;
 
-// The progress window of a run whose window is hidden: it shows nothing, but takes an
-// update as often as the window's event pump would (every 30 ms).
-class HiddenProgress : public ProgressView {
-public:
-    bool WantsUpdate() override {
-        auto now = BenchClock::now();
-        if (now - last_ < std::chrono::milliseconds(30)) return false;
-        last_ = now;
-        return true;
-    }
-    void SetWindowCaption(const std::string&) override {}
-    void SetCancelCaption(const std::string&) override {}
-    void SetItemText(const std::string&) override {}
-    void SetCounterText(const std::string&) override {}
-    void HideProblems() override {}
-    void ShowProblems(const std::string&) override {}
-    int BarMaximum() const override { return maximum_; }
-    void SetBarMaximum(int maximum) override { maximum_ = maximum; }
-    int BarValue() const override { return value_; }
-    void SetBarValue(int value) override { value_ = value; }
-    void Close() override {}
-
-private:
-    int maximum_ = 100, value_ = 0;
-    BenchClock::time_point last_{};
-};
-
 bool Prepare(App& app) {
     try {
         PrepareApplication(app, false);

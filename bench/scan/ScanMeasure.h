@@ -3,10 +3,40 @@
 // that shows nothing, as a run with a hidden window would) against a bare walk of the
 // same keys, then runs both once more with every platform call timed, and prints the
 // figures with where the scan's time goes.
+#include <chrono>
 #include <string>
 
+#include "bench/common/BenchSupport.h"
 #include "bench/scan/TimedPlatform.h"
 #include "platform/Platform.h"
+#include "scan/ProgressView.h"
+
+// The progress window of a run whose window is hidden: it shows nothing, but takes an
+// update as often as the window's event pump would (every 30 ms).
+class HiddenProgress : public ProgressView {
+public:
+    bool WantsUpdate() override {
+        auto now = BenchClock::now();
+        if (now - last_ < std::chrono::milliseconds(30)) return false;
+        last_ = now;
+        return true;
+    }
+    void SetWindowCaption(const std::string&) override {}
+    void SetCancelCaption(const std::string&) override {}
+    void SetItemText(const std::string&) override {}
+    void SetCounterText(const std::string&) override {}
+    void HideProblems() override {}
+    void ShowProblems(const std::string&) override {}
+    int BarMaximum() const override { return maximum_; }
+    void SetBarMaximum(int maximum) override { maximum_ = maximum; }
+    int BarValue() const override { return value_; }
+    void SetBarValue(int value) override { value_ = value; }
+    void Close() override {}
+
+private:
+    int maximum_ = 100, value_ = 0;
+    BenchClock::time_point last_{};
+};
 
 struct ScanFigures {
     double scanSeconds = 0;       // best of the rounds

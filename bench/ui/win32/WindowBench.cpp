@@ -10,6 +10,7 @@
 #include "bench/common/BenchSupport.h"
 #include "bench/scan/BenchFiles.h"
 #include "bench/scan/MachineShape.h"
+#include "bench/scan/ScanMeasure.h"
 #include "core/App.h"
 #include "core/ScopedBinding.h"
 #include "core/Startup.h"
@@ -23,25 +24,6 @@
 #include "ui/win32/MainWindow.h"
 
 namespace {
-
-// A progress window nobody sees.
-class QuietProgress : public ProgressView {
-public:
-    void SetWindowCaption(const std::string&) override {}
-    void SetCancelCaption(const std::string&) override {}
-    void SetItemText(const std::string&) override {}
-    void SetCounterText(const std::string&) override {}
-    void HideProblems() override {}
-    void ShowProblems(const std::string&) override {}
-    int BarMaximum() const override { return maximum_; }
-    void SetBarMaximum(int m) override { maximum_ = m; }
-    int BarValue() const override { return value_; }
-    void SetBarValue(int v) override { value_ = v; }
-    void Close() override {}
-
-private:
-    int maximum_ = 0, value_ = 0;
-};
 
 // An image world: the program's files in `app`, the image's drive C: in `driveC`.
 struct World {
@@ -100,7 +82,7 @@ void ScanBothWays(size_t keys, const BenchFolder& app, const BenchFolder& driveC
     for (int round = 0; round < 2; ++round) {
         App quiet(platform, app.path());
         PrepareApplication(quiet, false);
-        QuietProgress progress;
+        HiddenProgress progress;
         start = BenchClock::now();
         {
             ScopedBinding<ProgressView> bound(quiet.Scan.progress, progress);
