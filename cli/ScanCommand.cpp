@@ -1,6 +1,7 @@
 #include "cli/ScanCommand.h"
 
 #include "cli/ConsoleProgress.h"
+#include "cli/HklmAccess.h"
 #include "cli/Machine.h"
 #include "cli/ProblemOutput.h"
 #include "core/App.h"
@@ -86,6 +87,11 @@ int RunScanCommand(const CliOptions& options) {
         WriteTrace(app, message);
         console::WriteErr("brivolex-cli: " + message + "\n");
         return 2;
+    }
+
+    if (options.registryFiles.empty()) {
+        std::string problem = HklmAccessProblem(app);
+        if (!problem.empty()) console::WriteErr("brivolex-cli: " + problem + "\n");
     }
 
     ConsoleProgress progress(app, console::ErrIsTerminal());
