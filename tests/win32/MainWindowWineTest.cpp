@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <deque>
 #include <functional>
 #include <sstream>
 
@@ -233,6 +234,89 @@ TEST(MainWindowWine, RepairingTheSelectedRowsRemovesExactlyThose) {
     for (const auto& entry : fs::directory_iterator(w.folder.host() / "backup")) backups += entry.is_regular_file();
     EXPECT_EQ(backups, 28u);  // one per registry problem of the collection
     EXPECT_EQ(w.world.scriptedPrompts.shown.back().text, "Problems repaired: 3");
+}
+
+// The answers to the dialogs a run opens one inside another, each given to the newest
+// dialog once it appears.
+// Each answer names a control of the dialog it is for.
+std::deque<std::pair<int, std::function<void(HWND)>>> queuedAnswers;
+// The dialog the user can act on: the visible one not disabled by a dialog above it.
+HWND ActiveDialog() {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM out) -> BOOL {
+            wchar_t name[16] = {};
+            GetClassNameW(w, name, 16);
+            if (wcscmp(name, L"#32770") != 0 || !IsWindowVisible(w) || !IsWindowEnabled(w)) return TRUE;
+            *reinterpret_cast<HWND*>(out) = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+void CALLBACK AnswerEachDialog(HWND owner, UINT, UINT_PTR timer, DWORD) {
+    static HWND answered = nullptr;
+    HWND dialog = ActiveDialog();
+    if (queuedAnswers.empty()) KillTimer(owner, timer);
+    if (!dialog || dialog == answered || queuedAnswers.empty()) return;
+    if (!GetDlgItem(dialog, queuedAnswers.front().first)) return;  // not that dialog yet
+    answered = dialog;
+    auto answer = std::move(queuedAnswers.front().second);
+    queuedAnswers.pop_front();
+    answer(dialog);
+}
+
+// The conservative method asks: which of two copies of a shortcut's moved target (the
+// second is chosen), and what to do with a read-only old file (Skip all).
+TEST(MainWindowWine, AConservativeRepairAsksForThePathAndReportsWhatItCannotDelete) {
+    SampleWorld w;
+    const std::vector<std::string> copies = {"C:\\Windows\\A\\game.exe", "C:\\Program Files\\B\\game.exe"};
+    for (const std::string& copy : copies) {
+        fs::path host = w.world.files.ToHost(copy).value();
+        fs::create_directories(host.parent_path());
+        testing_support::WriteBytes(host, "x");
+    }
+    Win32RecycleBin wineTrash;
+    ImageRecycleBin bin(w.world.files, wineTrash);
+    PortableRegExport exporter(w.world.registry, w.platform.files);
+    MainWindow window(w.app, nullptr, false);
+    window.UseRepairServices(bin, exporter);
+    ASSERT_TRUE(window.Open(SW_SHOWNORMAL));
+    Click(window, MainWindow::kCheck);
+    const std::string link = "C:\\Users\\Sample\\Desktop\\Old Game.lnk";
+    const std::string old = "C:\\Users\\Sample\\AppData\\Local\\Temp\\old-install.log";
+    SetFileAttributesW(win::Wide(hostpath::ToUtf8(w.world.files.ToHost(old).value())).c_str(), FILE_ATTRIBUTE_READONLY);
+    HWND list = Control(window, MainWindow::kList);
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+        std::string name = ItemText(list, row, 2);
+        if (name == link || name == old) ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
+    }
+    queuedAnswers = {
+        {IDC_BACKUP, [](HWND options) {
+            CheckDlgButton(options, IDC_BACKUP, BST_UNCHECKED);
+            SendMessageW(GetDlgItem(options, IDOK), BM_CLICK, 0, 0);
+        }},
+        {IDC_SELECT_LIST, [](HWND select) {
+            testing_support::SaveWindowPicture(select, "select-path-eng");
+            SendMessageW(GetDlgItem(select, IDC_SELECT_LIST), LB_SETCURSEL, 1, 0);
+            SendMessageW(GetDlgItem(select, IDOK), BM_CLICK, 0, 0);
+        }},
+        {IDC_SKIP_ALL, [](HWND error) {
+            testing_support::SaveWindowPicture(error, "delete-error-eng");
+            SendMessageW(GetDlgItem(error, IDC_SKIP_ALL), BM_CLICK, 0, 0);
+        }},
+    };
+    SetTimer(window.hwnd(), 8, 150, AnswerEachDialog);
+    Click(window, MainWindow::kRepairWarning);
+    EXPECT_TRUE(queuedAnswers.empty());
+    EXPECT_EQ(w.app.Problems.Count(), 34);
+    ShellLinkInfo info;
+    ShellLinkError error;
+    ASSERT_TRUE(w.world.links.Read(link, info, error)) << error.description;
+    EXPECT_EQ(info.target, copies[1]);
+    EXPECT_TRUE(fs::exists(w.world.files.ToHost(old).value()));
 }
 
 TEST(MainWindowWine, PlaceSizeStateAndColumnsSurviveAReopen) {
