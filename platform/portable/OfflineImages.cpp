@@ -11,21 +11,11 @@
 #include "platform/portable/HiveFile.h"
 #include "platform/portable/HostPath.h"
 #include "platform/portable/HostStat.h"
-#include "platform/portable/RegistryViews.h"
 #include "platform/portable/WineRegFile.h"
 
 namespace fs = std::filesystem;
 
-// KEY_READ: query, enumerate and notify.
-constexpr uint32_t kKeyRead = 0x20019;
-
 namespace {
-
-std::string Join(const std::string& a, const std::string& b) {
-    if (a.empty()) return b;
-    if (b.empty()) return a;
-    return a + "\\" + b;
-}
 
 // The entry of a host folder named `name` in any letter case; "" when there is none.
 std::string FindChild(const std::string& folder, const std::string& name) {
@@ -133,40 +123,6 @@ uint32_t WineDriveType(const std::string& type) {
 }
 
 }  // namespace
-
-void CopyRegistryTree(InMemoryRegistry& registry, RegKey fromHive, const std::string& from,
-                      RegKey toHive, const std::string& to) {
-    struct Pending {
-        std::string from, to;
-        size_t depth;
-    };
-    std::vector<Pending> stack{{from, to, 0}};
-    constexpr uint32_t kLarge = 0x7FFFFFFF;
-    while (!stack.empty()) {
-        Pending at = std::move(stack.back());
-        stack.pop_back();
-        ScopedRegKey source(registry);
-        if (at.depth > regview::kMaxKeyDepth ||
-            source.Open(fromHive, at.from, kKeyRead) != kRegSuccess)
-            continue;
-        InMemoryRegistry::Node* target = registry.ValueKey(toHive, at.to);
-        if (!target) continue;
-        for (uint32_t index = 0;; ++index) {
-            std::string name;
-            uint32_t type = 0;
-            if (registry.EnumValue(source.Get(), index, kLarge, kLarge, name, type) != kRegSuccess)
-                break;
-            RegValue value;
-            if (registry.QueryValue(source.Get(), name, kLarge, value) == kRegSuccess)
-                registry.PutValue(target, name, value);
-        }
-        for (uint32_t index = 0;; ++index) {
-            std::string name;
-            if (registry.EnumKey(source.Get(), index, 256, name) != kRegSuccess) break;
-            stack.push_back({Join(at.from, name), Join(at.to, name), at.depth + 1});
-        }
-    }
-}
 
 std::vector<OfflineProfile> FindOfflineProfiles(const std::string& rootGiven) {
     const std::string root = hostpath::ToUtf8(hostpath::FromProgramPath(rootGiven));

@@ -48,7 +48,3 @@ struct OfflineDrive {
 // folder, with its type from HKLM\Software\Wine\Drives.
 bool LoadWinePrefix(InMemoryRegistry& registry, const std::string& prefix,
                     std::vector<OfflineDrive>& drives, std::string& note, std::string& error);
-
-// Copies the values and subkeys of fromHive\from into toHive\to.
-void CopyRegistryTree(InMemoryRegistry& registry, RegKey fromHive, const std::string& from,
-                      RegKey toHive, const std::string& to);

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "platform/Text.h"
-#include "platform/portable/OfflineImages.h"
 #include "platform/portable/RegistryViews.h"
 
 namespace {
@@ -329,7 +328,44 @@ bool IsAtOrBelow(const std::string& path, const std::string& top) {
     return path.size() == top.size() || path[top.size()] == '\\';
 }
 
+// KEY_READ: query, enumerate and notify.
+constexpr uint32_t kKeyRead = 0x20019;
+
 }  // namespace
+
+void CopyRegistryTree(InMemoryRegistry& registry, RegKey fromHive, const std::string& from,
+                      RegKey toHive, const std::string& to) {
+    struct Pending {
+        std::string from, to;
+        size_t depth;
+    };
+    std::vector<Pending> stack{{from, to, 0}};
+    constexpr uint32_t kLarge = 0x7FFFFFFF;
+    while (!stack.empty()) {
+        Pending at = std::move(stack.back());
+        stack.pop_back();
+        ScopedRegKey source(registry);
+        if (at.depth > regview::kMaxKeyDepth ||
+            source.Open(fromHive, at.from, kKeyRead) != kRegSuccess)
+            continue;
+        InMemoryRegistry::Node* target = registry.ValueKey(toHive, at.to);
+        if (!target) continue;
+        for (uint32_t index = 0;; ++index) {
+            std::string name;
+            uint32_t type = 0;
+            if (registry.EnumValue(source.Get(), index, kLarge, kLarge, name, type) != kRegSuccess)
+                break;
+            RegValue value;
+            if (registry.QueryValue(source.Get(), name, kLarge, value) == kRegSuccess)
+                registry.PutValue(target, name, value);
+        }
+        for (uint32_t index = 0;; ++index) {
+            std::string name;
+            if (registry.EnumKey(source.Get(), index, 256, name) != kRegSuccess) break;
+            stack.push_back({Join(at.from, name), Join(at.to, name), at.depth + 1});
+        }
+    }
+}
 
 bool ImportWineRegFile(InMemoryRegistry& registry, RegKey hive, const std::string& below,
                        const std::string& bytes, WineRegFileInfo& info, std::string& error) {

@@ -42,3 +42,7 @@ bool ImportWineRegFile(InMemoryRegistry& registry, RegKey hive, const std::strin
 // keys are HKCU).
 void ResolveWineLinks(InMemoryRegistry& registry, RegKey hive,
                       const std::vector<WineRegLink>& links, const std::string& userSid);
+
+// Copies the values and subkeys of fromHive\from into toHive\to.
+void CopyRegistryTree(InMemoryRegistry& registry, RegKey fromHive, const std::string& from,
+                      RegKey toHive, const std::string& to);
