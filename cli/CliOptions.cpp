@@ -62,6 +62,8 @@ public:
         if (app->get_parent() != nullptr) return CLI::Formatter::make_usage(app, name);
         return "usage: brivolex-cli scan [--json] [--report FILE] [--registry FILE.reg]...\n"
                "                         [--drive LETTER=FOLDER[,TYPE]]... [--app-dir DIR]\n"
+               "       brivolex-cli scan --windows DIR [--user NAME] [--drive ...]... [...]\n"
+               "       brivolex-cli scan --wine-prefix DIR [--drive ...]... [...]\n"
                "       brivolex-cli shortcut [--json] FILE...\n";
     }
 };
@@ -88,6 +90,19 @@ CliParse ParseCliOptions(const std::vector<std::string>& args, CliOptions& optio
                      "Loads a registry export of an offline image (repeatable)")
         ->type_name("FILE.reg")
         ->allow_extra_args(false);
+    scan->add_option("--windows", options.windowsDir,
+                     "Reads the hives of the Windows installation whose system drive is DIR")
+        ->type_name("DIR")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    scan->add_option("--user", options.user,
+                     "With --windows: the user profile to scan (default: the only one, else the "
+                     "one used last)")
+        ->type_name("NAME")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    scan->add_option("--wine-prefix", options.winePrefix,
+                     "Reads the registry files and drives of the Wine prefix DIR")
+        ->type_name("DIR")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     scan->add_option("--drive", drives, "Maps a drive letter of the image to a folder (repeatable)")
         ->type_name("LETTER=FOLDER[,TYPE]")
         ->allow_extra_args(false);
@@ -131,9 +146,25 @@ CliParse ParseCliOptions(const std::vector<std::string>& args, CliOptions& optio
     if (scan->parsed()) {
         options.command = "scan";
         if (!ParseDrives(drives, options, text)) return CliParse::BadUsage;
-        if (!options.drives.empty() && options.registryFiles.empty()) {
+        int images = !options.registryFiles.empty() + !options.windowsDir.empty() +
+                     !options.winePrefix.empty();
+        if (images > 1) {
+            text = "--registry, --windows and --wine-prefix each name a whole image: give one";
+            return CliParse::BadUsage;
+        }
+        if (!options.drives.empty() && images == 0) {
             text = "--drive maps drives of an offline image: give its --registry FILE.reg too";
             return CliParse::BadUsage;
+        }
+        if (!options.user.empty() && options.windowsDir.empty()) {
+            text = "--user chooses a profile of a Windows installation: give its --windows DIR too";
+            return CliParse::BadUsage;
+        }
+        for (const DriveMapping& drive : options.drives) {
+            if (drive.letter == 'C' && !options.windowsDir.empty()) {
+                text = "drive C: is the --windows folder; --drive maps the other drives";
+                return CliParse::BadUsage;
+            }
         }
     } else if (shortcut->parsed()) {
         options.command = "shortcut";

@@ -15,9 +15,17 @@ struct CliOptions {
     bool json = false;
     std::string reportFile;
     std::vector<std::string> registryFiles;
+    std::string windowsDir;  // the root of a Windows installation's system drive
+    std::string user;        // its user profile to scan
+    std::string winePrefix;  // a Wine prefix
     std::vector<DriveMapping> drives;
     std::string appDir;
     std::vector<std::string> files;  // the shortcut files of "shortcut"
+
+    // Whether the scan is of an offline image rather than of this machine.
+    bool OfflineImage() const {
+        return !registryFiles.empty() || !windowsDir.empty() || !winePrefix.empty();
+    }
 };
 
 enum class CliParse { Run, Help, BadUsage };

@@ -1,6 +1,8 @@
 #include "cli/Machine.h"
 
+#include "platform/Console.h"
 #include "platform/portable/InMemoryRegistry.h"
+#include "platform/portable/OfflineImages.h"
 #include "platform/portable/PortableClock.h"
 #include "platform/portable/PortableFileSystem.h"
 #include "platform/portable/PortableProfile.h"
@@ -25,7 +27,14 @@ public:
     FileSystem& hostFiles() override { return hostFiles_; }
 
     bool Load(const CliOptions& options, std::string& error) {
+        std::vector<DriveMapping> drives;
+        if (!LoadRegistry(options, drives, error)) return false;
+        // The command line's own mappings come last and win.
         for (const DriveMapping& drive : options.drives) {
+            std::erase_if(drives, [&](const DriveMapping& d) { return d.letter == drive.letter; });
+            drives.push_back(drive);
+        }
+        for (const DriveMapping& drive : drives) {
             uint32_t attributes = 0;
             if (!hostFiles_.GetAttributes(drive.folder, attributes) || !(attributes & kAttrDirectory)) {
                 error = "drive " + std::string(1, drive.letter) + ": folder '" + drive.folder +
@@ -33,9 +42,6 @@ public:
                 return false;
             }
             imageFiles_.MapDrive(drive.letter, drive.folder, drive.type);
-        }
-        for (const std::string& file : options.registryFiles) {
-            if (!LoadRegFile(registry_, hostFiles_, file, error)) return false;
         }
         // Relative names mean what they meant on that machine: below the root of its
         // system drive.
@@ -46,6 +52,34 @@ public:
     }
 
 private:
+    // The image's registry, and the drives its files imply.
+    bool LoadRegistry(const CliOptions& options, std::vector<DriveMapping>& drives,
+                      std::string& error) {
+        for (const std::string& file : options.registryFiles) {
+            if (!LoadRegFile(registry_, hostFiles_, file, error)) return false;
+        }
+        std::string note;
+        if (!options.windowsDir.empty()) {
+            if (!LoadWindowsInstallation(registry_, options.windowsDir, options.user, note, error))
+                return false;
+            drives.push_back(DriveMapping{'C', options.windowsDir, kDriveFixed});
+        }
+        if (!options.winePrefix.empty()) {
+#ifdef _WIN32
+            error = "--wine-prefix follows the prefix's Unix links (dosdevices/): use the Linux "
+                    "brivolex-cli";
+            return false;
+#else
+            std::vector<OfflineDrive> found;
+            if (!LoadWinePrefix(registry_, options.winePrefix, found, note, error)) return false;
+            for (const OfflineDrive& drive : found)
+                drives.push_back(DriveMapping{drive.letter, drive.folder, drive.type});
+#endif
+        }
+        if (!note.empty()) console::WriteErr("brivolex-cli: scanning the " + note + "\n");
+        return true;
+    }
+
     InMemoryRegistry registry_;
     PortableFileSystem hostFiles_;   // the program's own folder
     PortableFileSystem imageFiles_;  // the drives of the image

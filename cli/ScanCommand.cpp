@@ -65,7 +65,7 @@ int RunScanCommand(const CliOptions& options) {
         appFolder.pop_back();
 
     std::string error;
-    std::unique_ptr<Machine> machine = options.registryFiles.empty()
+    std::unique_ptr<Machine> machine = !options.OfflineImage()
                                            ? OpenThisMachine(error)
                                            : OpenImageMachine(options, appFolder, error);
     if (!machine) {

@@ -140,6 +140,12 @@ TEST(SampleMachine, BadUsageAndUnreadableImagesExitWithTwo) {
         {"scan", "--registry", kRegistry, "--app-dir", appDir.File("nope")},
         {"scan", "--registry", kRegistry, "--app-dir", app, "--report", appDir.File("nope\\r.htm")},
         {"scan", "--registry", kRegistry, "--app-dir", app, "--report", app},
+        // An image is named once; --user and drive C: belong to --windows.
+        {"scan", "--registry", kRegistry, "--windows", app, "--app-dir", app},
+        {"scan", "--registry", kRegistry, "--user", "x", "--app-dir", app},
+        {"scan", "--windows", app, "--drive", "C=" + app, "--app-dir", app},
+        {"scan", "--windows", app, "--app-dir", app},
+        {"scan", "--wine-prefix", app, "--app-dir", app},
     };
     for (const auto& args : cases) {
         auto run = RunBuiltProgram("brivolex-cli", args);

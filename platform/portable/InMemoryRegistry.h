@@ -129,5 +129,8 @@ private:
 RegValue RegString(const std::string& text, uint32_t type = REG_SZ_);
 RegValue RegDword(uint32_t number);
 RegValue RegBinary(const std::string& bytes, uint32_t type = REG_BINARY_);
+// A value from its data as a registry file stores it: text types as UTF-16LE (a last
+// odd byte is left out, and no terminator is added), every other type as is.
+RegValue RegValueFromBytes(uint32_t type, std::string_view bytes);
 // Length of a UTF-8 text in UTF-16 units: how the registry counts the characters.
 uint32_t RegTextLength(std::string_view utf8);

@@ -69,3 +69,12 @@ RegValue RegBinary(const std::string& bytes, uint32_t type) {
     v.size = static_cast<uint32_t>(bytes.size());
     return v;
 }
+
+RegValue RegValueFromBytes(uint32_t type, std::string_view bytes) {
+    if (!IsStringType(type)) return RegBinary(std::string(bytes), type);
+    RegValue v;
+    v.type = type;
+    v.data = text::Utf16LeBytesToUtf8(bytes);
+    v.size = static_cast<uint32_t>(bytes.size() / 2);
+    return v;
+}
