@@ -4,6 +4,7 @@
 //   updatesetup.ini names, then starts the new Brivolex.exe.
 #include <windows.h>
 
+#include "platform/win32/CommandLine.h"
 #include "updater/Install.h"
 #include "updater/Language.h"
 #include "updater/UpdaterText.h"
@@ -20,17 +21,7 @@ std::wstring ProgramFolder() {
 }
 
 // The command line's argument text, without the program path.
-std::wstring Arguments() {
-    const wchar_t* p = GetCommandLineW();
-    if (*p == L'"') {
-        ++p;
-        while (*p && *p != L'"') ++p;
-        if (*p == L'"') ++p;
-    } else {
-        while (*p && *p != L' ' && *p != L'\t') ++p;
-    }
-    return Trim(p);
-}
+std::wstring Arguments() { return Trim(win::ArgumentsOf(GetCommandLineW())); }
 
 bool IsFirstErrors(const std::wstring& upper) {
     const std::wstring prefix = L"/FIRSTERRORS_";

@@ -1,5 +1,6 @@
 #include "platform/win32/SystemPlatform.h"
 
+#include "platform/win32/CommandLine.h"
 #include "platform/win32/WinText.h"
 
 std::string ProgramFolder() {
@@ -17,15 +18,5 @@ std::string ProgramBaseName() {
 }
 
 std::string ProgramArguments() {
-    // Skip the program name as the command line gives it: quoted, or up to a blank.
-    const wchar_t* p = GetCommandLineW();
-    if (*p == L'"') {
-        ++p;
-        while (*p && *p != L'"') ++p;
-        if (*p == L'"') ++p;
-    } else {
-        while (*p && *p != L' ' && *p != L'\t') ++p;
-    }
-    while (*p == L' ' || *p == L'\t') ++p;
-    return win::NarrowZ(p);
+    return win::NarrowZ(win::ArgumentsOf(GetCommandLineW()));
 }
