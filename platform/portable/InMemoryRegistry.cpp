@@ -5,8 +5,10 @@
 #include <new>
 
 #include "platform/Text.h"
-#include "platform/portable/RegistryNode.h"
+#include "platform/portable/InMemoryRegistryParts.h"
 #include "platform/portable/RegistryViews.h"
+
+using namespace inmemory;
 
 namespace {
 
@@ -18,13 +20,25 @@ constexpr uint32_t kWriteBits = 0x0002 | 0x0004 | 0x0020 | 0x10000 | 0x40000 | 0
 constexpr int32_t kInvalidHandle = 6;     // ERROR_INVALID_HANDLE
 constexpr int32_t kKeyDeleted = 1018;     // ERROR_KEY_DELETED
 constexpr int32_t kNoResources = 1450;    // ERROR_NO_SYSTEM_RESOURCES
-constexpr uint32_t kNoHint = 0xFFFFFFFFu;
 
-const char kMachineClasses[] = "SOFTWARE\\Classes";
-const char kUserClasses[] = "Software\\Classes";
+size_t RootIndex(RegKey hive) {
+    switch (hive) {
+        case HKCR: return 0;
+        case HKCU: return 1;
+        case HKLM: return 2;
+        case HKU: return 3;
+        case HKCC: return 4;
+        default: return SIZE_MAX;
+    }
+}
 
-// The names of a key path, as views into it. An empty path has none; a trailing "\"
-// is allowed; any other empty name makes the path invalid.
+}  // namespace
+
+namespace inmemory {
+
+extern const char kMachineClasses[] = "SOFTWARE\\Classes";
+extern const char kUserClasses[] = "Software\\Classes";
+
 bool SplitPath(std::string_view path, std::vector<std::string_view>& parts) {
     parts.clear();
     size_t start = 0;
@@ -38,44 +52,9 @@ bool SplitPath(std::string_view path, std::vector<std::string_view>& parts) {
     return true;
 }
 
-// The path a key has in the store: through the link to the 32-bit classes, the link's
-// target.
 std::string StoredPath(RegKey hive, const std::string& path) {
     std::string canonical;
     return regview::ThroughClassesLink(hive, path, canonical) ? canonical : path;
-}
-
-}  // namespace
-
-// A value as the registry's own lookups hand it on (the key's view of it).
-struct InMemoryRegistry::ValueView : Node::ValueView {};
-
-// An open key: one node, or for HKEY_CLASSES_ROOT the per-user and the machine node of
-// the same classes path (either may be missing).
-struct InMemoryRegistry::Handle {
-    Node* node = nullptr;  // when not merged
-    Node* user = nullptr;
-    Node* machine = nullptr;
-    uint32_t access = 0;
-    uint32_t enumHint = kNoHint;  // the subkey enumerated last
-    bool merged = false;
-    bool inUse = false;
-    bool classesRoot = false;  // the HKCR pseudo-handle: its nodes follow the tree
-    uint64_t nodesGeneration = ~uint64_t{0};
-    std::vector<Node*> mergedChildren;  // the union of both nodes' subkeys, in order
-    uint64_t mergedGeneration = ~uint64_t{0};
-};
-
-namespace {
-size_t RootIndex(RegKey hive) {
-    switch (hive) {
-        case HKCR: return 0;
-        case HKCU: return 1;
-        case HKLM: return 2;
-        case HKU: return 3;
-        case HKCC: return 4;
-        default: return SIZE_MAX;
-    }
 }
 
 InMemoryRegistry::Node* Walk(InMemoryRegistry::Node* from, std::string_view path) {
@@ -87,7 +66,8 @@ InMemoryRegistry::Node* Walk(InMemoryRegistry::Node* from, std::string_view path
     }
     return from;
 }
-}  // namespace
+
+}  // namespace inmemory
 
 InMemoryRegistry::InMemoryRegistry()
     : hklm_(Node::Make("")),
@@ -468,112 +448,4 @@ int32_t InMemoryRegistry::DeleteKey(RegKey key, const std::string& name) {
     }
     if (!target) return kRegNotFound;
     return Remove(owner, target);
-}
-
-bool InMemoryRegistry::CreateKey(RegKey hive, const std::string& givenPath) {
-    const std::string path = StoredPath(hive, givenPath);
-    std::vector<std::string_view> parts;
-    if (!SplitPath(path, parts) || parts.size() > regview::kMaxKeyDepth) return false;
-    Node* node = Root(hive);
-    if (hive == HKCR) {
-        // Per-user classes win where the key already exists there.
-        Node* userClasses = Walk(hkcu_, kUserClasses);
-        if (userClasses && Walk(userClasses, path)) return true;
-        node = hklm_;
-        std::vector<std::string_view> classes;
-        SplitPath(kMachineClasses, classes);
-        parts.insert(parts.begin(), classes.begin(), classes.end());
-    }
-    if (!node) return false;
-    for (std::string_view part : parts) node = node->AddChild(part);
-    ++generation_;
-    return true;
-}
-
-bool InMemoryRegistry::PutValue(RegKey hive, const std::string& path, const std::string& name,
-                                const RegValue& value) {
-    if (!CreateKey(hive, path)) return false;
-    Handle* root = Find(hive);
-    Handle opened;
-    if (!root || OpenFrom(*root, StoredPath(hive, path), KEY_QUERY_VALUE_, opened) != kRegSuccess)
-        return false;
-    Node* node = ValueOwner(opened);
-    if (!node) return false;
-    node->PutValue(name, ExactValue(value));
-    ++valuesGeneration_;
-    return true;
-}
-
-InMemoryRegistry::Node* InMemoryRegistry::ValueKey(RegKey hive, const std::string& path) {
-    LastValueKey& last = lastValueKey_;
-    std::vector<std::string_view> parts;
-    Node* root = hive == HKCR ? nullptr : Root(hive);
-    if (!root || StoredPath(hive, path) != path || !SplitPath(path, parts) ||
-        parts.size() > regview::kMaxKeyDepth) {
-        // The way PutValue goes.
-        last.nodes.clear();
-        if (!CreateKey(hive, path)) return nullptr;
-        Handle* from = Find(hive);
-        Handle opened;
-        if (!from || OpenFrom(*from, StoredPath(hive, path), KEY_QUERY_VALUE_, opened) != kRegSuccess)
-            return nullptr;
-        return ValueOwner(opened);
-    }
-    // The parts it shares with the key asked for last lead to the same keys.
-    size_t same = 0;
-    if (last.hive == hive && last.removals == removals_)
-        while (same < parts.size() && same < last.nodes.size() && parts[same] == last.parts[same])
-            ++same;
-    last.parts.resize(same);
-    last.nodes.resize(same);
-    last.hive = hive;
-    last.removals = removals_;
-    Node* node = same ? last.nodes.back() : root;
-    for (size_t i = same; i < parts.size(); ++i) {
-        node = node->AddChild(parts[i]);
-        last.parts.emplace_back(parts[i]);
-        last.nodes.push_back(node);
-    }
-    ++generation_;
-    return node;
-}
-
-void InMemoryRegistry::PutValue(Node* key, const std::string& name, const RegValue& value) {
-    key->PutValue(name, ExactValue(value));
-    ++valuesGeneration_;
-}
-
-bool InMemoryRegistry::DeleteTree(RegKey hive, const std::string& path) {
-    Handle* root = Find(hive);
-    Handle opened;
-    if (!root || OpenFrom(*root, StoredPath(hive, path), KEY_QUERY_VALUE_, opened) != kRegSuccess)
-        return false;
-    Node* top = ValueOwner(opened);
-    Node* parent = top ? ParentOf(top) : nullptr;
-    if (!parent) return false;
-    // Parents before children in `order`; removed from its end, deepest first.
-    std::vector<std::pair<Node*, Node*>> order = {{parent, top}};
-    for (size_t i = 0; i < order.size(); ++i) {
-        Node* node = order[i].second;
-        for (uint32_t c = 0; c < node->childCount; ++c) order.push_back({node, node->children[c]});
-    }
-    for (auto it = order.rbegin(); it != order.rend(); ++it) {
-        it->second->readOnly = false;
-        Remove(it->first, it->second);
-    }
-    return true;
-}
-
-bool InMemoryRegistry::SetReadOnly(RegKey hive, const std::string& path, bool readOnly) {
-    Handle* root = Find(hive);
-    Handle opened;
-    if (!root || OpenFrom(*root, StoredPath(hive, path), KEY_QUERY_VALUE_, opened) != kRegSuccess)
-        return false;
-    Node* node = ValueOwner(opened);
-    if (node) node->readOnly = readOnly;
-    return node != nullptr;
-}
-
-size_t InMemoryRegistry::KeyCount() const {
-    return hklm_->CountBelow() + hkcu_->CountBelow() + hku_->CountBelow() + hkcc_->CountBelow();
 }
