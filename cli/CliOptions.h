@@ -11,7 +11,7 @@ struct DriveMapping {
 };
 
 struct CliOptions {
-    std::string command;  // "scan" or "shortcut"
+    std::string command;  // "scan", "repair", "restore" or "shortcut"
     bool json = false;
     std::string reportFile;
     std::vector<std::string> registryFiles;
@@ -20,7 +20,17 @@ struct CliOptions {
     std::string winePrefix;  // a Wine prefix
     std::vector<DriveMapping> drives;
     std::string appDir;
-    std::vector<std::string> files;  // the shortcut files of "shortcut"
+    std::vector<std::string> files;  // the shortcut files of "shortcut", the backups of "restore"
+
+    // repair
+    bool all = false;
+    std::vector<std::string> uids;
+    std::string method = "conservative";
+    bool backup = false;
+    bool dryRun = false;
+    std::string choose;  // "first", "skip", "ask"; "" = ask on a terminal, else skip
+    bool write = false;  // write the changes into an installation's or prefix's files
+    std::string saveRegistry;
 
     // Whether the scan is of an offline image rather than of this machine.
     bool OfflineImage() const {

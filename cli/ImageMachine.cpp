@@ -6,6 +6,7 @@
 #include "platform/portable/PortableClock.h"
 #include "platform/portable/PortableFileSystem.h"
 #include "platform/portable/PortableProfile.h"
+#include "platform/portable/PortableRegExport.h"
 #include "platform/portable/PortableShellLinks.h"
 #include "platform/portable/PortableSystemInfo.h"
 #include "platform/portable/RegFile.h"
@@ -21,10 +22,15 @@ public:
           profile_(split_),
           system_(registry_, split_),
           links_(split_),
-          platform_{registry_, split_, profile_, clock_, locale_, system_, prompts_, links_} {}
+          platform_{registry_, split_, profile_, clock_, locale_, system_, prompts_, links_},
+          exporter_(registry_, split_),
+          bin_(OpenImageRecycleBin(imageFiles_)) {}
 
     Platform& platform() override { return platform_; }
     FileSystem& hostFiles() override { return hostFiles_; }
+    RecycleBin& recycleBin() override { return *bin_; }
+    Processes& processes() override { return exporter_; }
+    InMemoryRegistry* imageRegistry() override { return &registry_; }
 
     bool Load(const CliOptions& options, std::string& error) {
         std::vector<DriveMapping> drives;
@@ -91,6 +97,8 @@ private:
     ScriptedPrompts prompts_;
     PortableShellLinks links_;
     Platform platform_;
+    PortableRegExport exporter_;
+    std::unique_ptr<RecycleBin> bin_;
 };
 
 }  // namespace

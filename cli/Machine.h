@@ -6,6 +6,10 @@
 
 #include "cli/CliOptions.h"
 #include "platform/Platform.h"
+#include "platform/Processes.h"
+#include "platform/RecycleBin.h"
+
+class InMemoryRegistry;
 
 class Machine {
 public:
@@ -14,6 +18,13 @@ public:
     // The files of the computer the program runs on, where the command line's own
     // paths (the application folder, the report) point.
     virtual FileSystem& hostFiles() = 0;
+    // Where the repair sends files: the host's Recycle Bin (or Trash) for the files of
+    // the image, which are host files.
+    virtual RecycleBin& recycleBin() = 0;
+    // REG for the backups: the real one, or the image registry's exporter.
+    virtual Processes& processes() = 0;
+    // The registry of an offline image; null for this machine.
+    virtual InMemoryRegistry* imageRegistry() { return nullptr; }
 };
 
 // Loads the image the options name; null with a one-line error when it cannot be read.
@@ -24,3 +35,7 @@ std::unique_ptr<Machine> OpenThisMachine(std::string& error);
 // The shell-link reader of the machine the program runs on: the shell's link object
 // on Windows, the program's own reader elsewhere.
 std::unique_ptr<ShellLinks> OpenHostShellLinks();
+// The host's bin for the files of an image: the Recycle Bin on Windows, the
+// freedesktop Trash elsewhere.
+class PortableFileSystem;
+std::unique_ptr<RecycleBin> OpenImageRecycleBin(PortableFileSystem& imageFiles);

@@ -1,8 +1,10 @@
-// brivolex-cli: scans a machine (or an offline image of one) without windows.
+// brivolex-cli: scans and repairs a machine (or an offline image of one) without windows.
 #include <string>
 #include <vector>
 
 #include "cli/CliOptions.h"
+#include "cli/RepairCommand.h"
+#include "cli/RestoreCommand.h"
 #include "cli/ScanCommand.h"
 #include "cli/ShortcutCommand.h"
 #include "platform/Console.h"
@@ -24,6 +26,8 @@ int Run(const std::vector<std::string>& args) {
             break;
     }
     if (options.command == "scan") return RunScanCommand(options);
+    if (options.command == "repair") return RunRepairCommand(options);
+    if (options.command == "restore") return RunRestoreCommand(options);
     return RunShortcutCommand(options);
 }
 

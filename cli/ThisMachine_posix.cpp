@@ -1,6 +1,7 @@
 #include "cli/Machine.h"
 #include "platform/portable/PortableFileSystem.h"
 #include "platform/portable/PortableShellLinks.h"
+#include "platform/portable/PortableTrash.h"
 
 namespace {
 // The program's own reader, over the host's files.
@@ -19,4 +20,8 @@ std::unique_ptr<Machine> OpenThisMachine(std::string& error) {
     error = "this build scans an offline machine image only: give --registry FILE.reg "
             "and --drive C=FOLDER";
     return nullptr;
+}
+
+std::unique_ptr<RecycleBin> OpenImageRecycleBin(PortableFileSystem& imageFiles) {
+    return std::make_unique<PortableTrash>(imageFiles);
 }

@@ -32,7 +32,12 @@ std::string ExportText(const std::string& bytes) {
 
 std::vector<BackupFile> BackupRegistry(App& app, Processes& processes) {
     WriteTrace(app, "BackupRegistry");
-    std::vector<BackupFile> started;
+    // Every registry problem's key is listed, also when its export never started: the
+    // check that follows then finds it unsaved.
+    std::vector<BackupFile> files;
+    for (const ProblemRef& problem : app.Problems)
+        if (problem->pType() == kTypeRegistry)
+            files.push_back({static_cast<RegKey>(problem->pCureKeyRoot), problem->pCureKeyName, ""});
     try {
         DateTime now = app.os.clock.Now();
         char stamp[16];
@@ -40,22 +45,20 @@ std::vector<BackupFile> BackupRegistry(App& app, Processes& processes) {
                       now.hour, now.minute, now.second);
         const std::string folder = ShortPathName(app, app.AppFolder + "\\backup\\");
         int sequence = 0;
-        for (const ProblemRef& problem : app.Problems) {
-            if (problem->pType() != kTypeRegistry) continue;
+        for (BackupFile& entry : files) {
             ++sequence;
-            BackupFile entry{static_cast<RegKey>(problem->pCureKeyRoot), problem->pCureKeyName,
-                             folder + stamp + "-" + std::to_string(sequence) + ".reg"};
-            std::string command = "REG EXPORT \"" + HiveName(problem->pCureKeyRoot) + "\\" +
-                                  problem->pCureKeyName + "\" " + entry.file;
+            std::string file = folder + stamp + "-" + std::to_string(sequence) + ".reg";
+            std::string command = "REG EXPORT \"" + HiveName(static_cast<int32_t>(entry.hive)) + "\\" +
+                                  entry.key + "\" " + file;
             if (!processes.Start(command)) throw RuntimeError(kErrFileNotFound);
-            started.push_back(entry);
+            entry.file = file;
         }
     } catch (...) {
         PassOnOutOfMemory();
         ErrInfo error = CurrentError();
         WriteLog(app, "Error: Backupregistry: " + std::to_string(error.number) + ": " + error.description);
     }
-    return started;
+    return files;
 }
 
 std::vector<std::string> UnsavedKeys(App& app, Processes& processes, const std::vector<BackupFile>& files) {
@@ -64,7 +67,7 @@ std::vector<std::string> UnsavedKeys(App& app, Processes& processes, const std::
     for (const BackupFile& f : files) {
         std::string bytes;
         std::string header = "[" + LongHiveName(f.hive) + (f.key.empty() ? "" : "\\" + f.key) + "]";
-        bool saved = app.os.files.ReadFile(f.file, bytes) &&
+        bool saved = !f.file.empty() && app.os.files.ReadFile(f.file, bytes) &&
                      text::ToLower(ExportText(bytes)).find(text::ToLower(header)) != std::string::npos;
         if (!saved && RegistryKeyExists(app, f.hive, f.key))
             unsaved.push_back(HiveName(static_cast<int32_t>(f.hive)) + "\\" + f.key);

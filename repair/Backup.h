@@ -15,8 +15,9 @@ struct BackupFile {
     std::string key, file;
 };
 
-// Starts the exports (without waiting) and names what each writes. A failure to start
-// one ends the backup with an "Error: Backupregistry: " line in app.log.
+// Starts the exports (without waiting): one per registry problem, each with the file it
+// writes. A failure to start one ends the backup with an "Error: Backupregistry: " line
+// in app.log; the keys not started are listed with no file.
 std::vector<BackupFile> BackupRegistry(App& app, Processes& processes);
 // Waits for the exports and checks each file: it exists and begins its key's section.
 // The keys ("HKLM\key") whose export is missing while the key still exists: a key that

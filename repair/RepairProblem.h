@@ -9,19 +9,22 @@
 struct App;
 class RecycleBin;
 class RepairUi;
+struct RepairJournal;
 
 // What the engine works with besides the application.
 struct RepairContext {
     App& app;
     RecycleBin& bin;
     RepairUi& ui;
+    // Where each change (or failed change) is noted; none when null.
+    RepairJournal* journal = nullptr;
 };
 
 bool repairProblem(RepairContext& c, clsItem& problem, const std::string& newPath);
 void deleteProblem(RepairContext& c, clsItem& problem);
 // Sends a file to the Recycle Bin; read-only and system files only with the option
-// "deletereadonly". True when the file is gone.
-bool ShellDeleteFile(RepairContext& c, const std::string& path);
+// "deletereadonly". True when the file is gone; otherwise `why` (when given) says why not.
+bool ShellDeleteFile(RepairContext& c, const std::string& path, std::string* why = nullptr);
 // The read-only or the system attribute is set.
 bool IsReadonlyFile(App& app, const std::string& path);
 // Points a shortcut file at a new target and saves it in place.

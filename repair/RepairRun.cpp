@@ -4,6 +4,7 @@
 #include "core/Language.h"
 #include "core/Logs.h"
 #include "repair/MovedFileSearch.h"
+#include "repair/RepairJournal.h"
 #include "repair/RepairUi.h"
 
 bool RepairDeletes(const App& app, const clsItem& problem) {
@@ -47,6 +48,7 @@ void RunRepair(RepairContext& c, const std::vector<RepairRow>& rows, const bool&
             std::string newPath = findNewPath(c, listings, problem);
             if (newPath == kSkipPath) {
                 WriteProblemLog(app, "Skipped: " + problem.FriendlyDescription(app));
+                if (c.journal) c.journal->actions.push_back({problem.UID(), "skip", problem.pName(), "", true, ""});
             } else if (newPath.empty() || !repairProblem(c, problem, newPath)) {
                 deleteProblem(c, problem);
             }

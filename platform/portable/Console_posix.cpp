@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <iostream>
 
 #include "platform/Console.h"
 
@@ -24,6 +25,13 @@ void WriteErr(const std::string& utf8) {
 }
 
 bool ErrIsTerminal() { return ::isatty(STDERR_FILENO) != 0; }
+bool InIsTerminal() { return ::isatty(STDIN_FILENO) != 0; }
+
+bool ReadLine(std::string& line) {
+    if (!std::getline(std::cin, line)) return false;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+}
 
 int TerminalWidth() {
     struct winsize size {};

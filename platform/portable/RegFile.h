@@ -23,6 +23,9 @@ bool LoadRegFile(InMemoryRegistry& registry, FileSystem& files, const std::strin
 // hive\keyPath and everything below it as a Version 5.00 file (UTF-16LE with BOM);
 // an empty key path exports the whole hive. "" when the key cannot be opened.
 std::string ExportRegFile(Registry& registry, RegKey hive, const std::string& keyPath);
+// A whole machine's registry in one such file: HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER and
+// HKEY_USERS (the classes root is a view of the first two).
+std::string ExportRegistryImage(Registry& registry);
 
 // "HKEY_LOCAL_MACHINE" and its siblings; "" for a value that is no hive.
 std::string LongHiveName(RegKey hive);

@@ -157,18 +157,21 @@ bool ParseHiveName(std::string_view name, RegKey& hive) {
     return false;
 }
 
-std::string ExportRegFile(Registry& registry, RegKey hive, const std::string& keyPath) {
+namespace {
+
+// hive\keyPath with its subtree; false when the key cannot be opened.
+bool AppendTree(Registry& registry, RegKey hive, const std::string& keyPath, std::u16string& out) {
     std::string path = keyPath;
     while (!path.empty() && path.back() == '\\') path.pop_back();
     std::string hiveName = LongHiveName(hive);
-    if (hiveName.empty()) return "";
+    if (hiveName.empty()) return false;
     ScopedRegKey key(registry);
-    if (key.Open(hive, path, kKeyRead) != kRegSuccess) return "";
+    if (key.Open(hive, path, kKeyRead) != kRegSuccess) return false;
+    AppendKey(registry, key.Get(), text::Utf8ToUtf16(path.empty() ? hiveName : hiveName + "\\" + path), out);
+    return true;
+}
 
-    std::u16string out = u"\xFEFF";
-    out += Ascii("Windows Registry Editor Version 5.00\r\n");
-    AppendKey(registry, key.Get(), text::Utf8ToUtf16(path.empty() ? hiveName : hiveName + "\\" + path),
-              out);
+std::string FileBytes(std::u16string out) {
     out += u"\r\n";
     std::string bytes;
     bytes.reserve(out.size() * 2);
@@ -177,4 +180,20 @@ std::string ExportRegFile(Registry& registry, RegKey hive, const std::string& ke
         bytes += static_cast<char>(u >> 8);
     }
     return bytes;
+}
+
+std::u16string FileStart() { return u"\xFEFF" + Ascii("Windows Registry Editor Version 5.00\r\n"); }
+
+}  // namespace
+
+std::string ExportRegFile(Registry& registry, RegKey hive, const std::string& keyPath) {
+    std::u16string out = FileStart();
+    if (!AppendTree(registry, hive, keyPath, out)) return "";
+    return FileBytes(std::move(out));
+}
+
+std::string ExportRegistryImage(Registry& registry) {
+    std::u16string out = FileStart();
+    for (RegKey hive : {HKLM, HKCU, HKU}) AppendTree(registry, hive, "", out);
+    return FileBytes(std::move(out));
 }

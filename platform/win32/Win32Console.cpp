@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <iostream>
 
 #include "platform/Console.h"
 #include "platform/win32/WinText.h"
@@ -38,6 +39,17 @@ void WriteErr(const std::string& utf8) { Write(STD_ERROR_HANDLE, stderr, utf8); 
 bool ErrIsTerminal() {
     DWORD mode = 0;
     return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
+bool InIsTerminal() {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+}
+
+bool ReadLine(std::string& line) {
+    if (!std::getline(std::cin, line)) return false;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
 }
 
 int TerminalWidth() {
