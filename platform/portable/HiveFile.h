@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/Registry.h"
 #include "platform/portable/InMemoryRegistry.h"
@@ -40,3 +41,13 @@ bool HiveFilesReadable();
 // nothing: on failure the registry is unchanged and the error names the file.
 bool LoadHiveFile(InMemoryRegistry& registry, RegKey hive, const std::string& below,
                   const std::string& file, std::string& error);
+
+// A hive file as it was loaded: its keys are hive\below. `skip` names keys below the
+// mount point (relative to it) that are not the file's: another hive mounted there, or
+// keys the loader made up.
+struct MountedHive {
+    RegKey hive = HKLM;
+    std::string below;
+    std::string file;  // host path
+    std::vector<std::string> skip;
+};

@@ -132,5 +132,7 @@ RegValue RegBinary(const std::string& bytes, uint32_t type = REG_BINARY_);
 // A value from its data as a registry file stores it: text types as UTF-16LE (a last
 // odd byte is left out, and no terminator is added), every other type as is.
 RegValue RegValueFromBytes(uint32_t type, std::string_view bytes);
+// The data of a value as a registry file stores it (text types as UTF-16LE).
+std::string RegValueToBytes(const RegValue& value);
 // Length of a UTF-8 text in UTF-16 units: how the registry counts the characters.
 uint32_t RegTextLength(std::string_view utf8);

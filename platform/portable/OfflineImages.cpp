@@ -77,29 +77,33 @@ std::string ReadText(InMemoryRegistry& registry, RegKey hive, const std::string&
 }
 
 // Windows links CurrentControlSet to the control set Select\Current names when it
-// starts; offline it is a copy.
-void AddCurrentControlSet(InMemoryRegistry& registry) {
-    if (KeyExists(registry, HKLM, "SYSTEM\\CurrentControlSet")) return;
+// starts; offline it is a copy. True when the copy was made.
+bool AddCurrentControlSet(InMemoryRegistry& registry) {
+    if (KeyExists(registry, HKLM, "SYSTEM\\CurrentControlSet")) return false;
     ScopedRegKey select(registry);
     RegValue value;
     if (select.Open(HKLM, "SYSTEM\\Select", KEY_QUERY_VALUE_) != kRegSuccess ||
         registry.QueryValue(select.Get(), "Current", 4, value) != kRegSuccess ||
         value.type != REG_DWORD_ || value.data.size() != 4)
-        return;
+        return false;
     uint32_t current = 0;
     for (int i = 3; i >= 0; --i) current = current << 8 | static_cast<unsigned char>(value.data[i]);
     char name[32];
     std::snprintf(name, sizeof name, "ControlSet%03u", current);
-    if (current > 0 && current < 1000 && KeyExists(registry, HKLM, std::string("SYSTEM\\") + name))
-        CopyRegistryTree(registry, HKLM, std::string("SYSTEM\\") + name, HKLM,
-                         "SYSTEM\\CurrentControlSet");
+    if (current == 0 || current >= 1000 ||
+        !KeyExists(registry, HKLM, std::string("SYSTEM\\") + name))
+        return false;
+    CopyRegistryTree(registry, HKLM, std::string("SYSTEM\\") + name, HKLM,
+                     "SYSTEM\\CurrentControlSet");
+    return true;
 }
 
 // The variables Windows puts into HKCU\Volatile Environment when the user logs on.
-void AddVolatileEnvironment(InMemoryRegistry& registry, const OfflineProfile& profile,
+// True when the key was made up.
+bool AddVolatileEnvironment(InMemoryRegistry& registry, const OfflineProfile& profile,
                             bool newLayout) {
     const std::string key = "Volatile Environment";
-    if (KeyExists(registry, HKCU, key)) return;
+    if (KeyExists(registry, HKCU, key)) return false;
     const std::string& home = profile.image;
     std::pair<const char*, std::string> values[] = {
         {"USERPROFILE", home},
@@ -111,6 +115,7 @@ void AddVolatileEnvironment(InMemoryRegistry& registry, const OfflineProfile& pr
          home + (newLayout ? "\\AppData\\Local" : "\\Local Settings\\Application Data")},
     };
     for (const auto& [name, data] : values) registry.PutValue(HKCU, key, name, RegString(data));
+    return true;
 }
 
 uint32_t WineDriveType(const std::string& type) {
@@ -190,8 +195,15 @@ bool ChooseOfflineProfile(const std::vector<OfflineProfile>& profiles, const std
     return true;
 }
 
-bool LoadWindowsInstallation(InMemoryRegistry& registry, const std::string& rootGiven,
+bool LoadWindowsInstallation(InMemoryRegistry& registry, const std::string& root,
                              const std::string& user, std::string& note, std::string& error) {
+    WindowsInstallation loaded;
+    return LoadWindowsInstallation(registry, root, user, loaded, note, error);
+}
+
+bool LoadWindowsInstallation(InMemoryRegistry& registry, const std::string& rootGiven,
+                             const std::string& user, WindowsInstallation& loaded,
+                             std::string& note, std::string& error) {
     const std::string root = hostpath::ToUtf8(hostpath::FromProgramPath(rootGiven));
     if (!HiveFilesReadable()) {
         error =
@@ -219,14 +231,19 @@ bool LoadWindowsInstallation(InMemoryRegistry& registry, const std::string& root
         return false;
     }
     const OfflineProfile& profile = profiles[chosen];
-    if (!LoadHiveFile(registry, HKLM, "SOFTWARE", software, error) ||
-        !LoadHiveFile(registry, HKLM, "SYSTEM", system, error) ||
-        !LoadHiveFile(registry, HKCU, "", profile.ntuser, error) ||
-        (!profile.usrClass.empty() &&
-         !LoadHiveFile(registry, HKCU, "Software\\Classes", profile.usrClass, error)))
-        return false;
-    AddCurrentControlSet(registry);
-    AddVolatileEnvironment(registry, profile, text::StartsWith(profile.image, "C:\\Users\\"));
+    std::vector<MountedHive> hives = {{HKLM, "SOFTWARE", software, {}},
+                                      {HKLM, "SYSTEM", system, {}},
+                                      {HKCU, "", profile.ntuser, {}}};
+    if (!profile.usrClass.empty()) {
+        hives[2].skip.push_back("Software\\Classes");
+        hives.push_back({HKCU, "Software\\Classes", profile.usrClass, {}});
+    }
+    for (const MountedHive& mounted : hives)
+        if (!LoadHiveFile(registry, mounted.hive, mounted.below, mounted.file, error)) return false;
+    if (AddCurrentControlSet(registry)) hives[1].skip.push_back("CurrentControlSet");
+    if (AddVolatileEnvironment(registry, profile, text::StartsWith(profile.image, "C:\\Users\\")))
+        hives[2].skip.push_back("Volatile Environment");
+    loaded = {profile, std::move(hives)};
     note = "user profile " + profile.image + " (" + why + ")";
     return true;
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/portable/HiveFile.h"
 #include "platform/portable/InMemoryRegistry.h"
 
 // A user profile of a Windows installation: a folder of Users\ (or of Documents and
@@ -37,6 +38,15 @@ bool ChooseOfflineProfile(const std::vector<OfflineProfile>& profiles, const std
 // (USERPROFILE and its kin) as Windows sets it. `note` tells which user was chosen.
 bool LoadWindowsInstallation(InMemoryRegistry& registry, const std::string& root,
                              const std::string& user, std::string& note, std::string& error);
+// What such a load read: the chosen profile, and each hive file with where it is
+// mounted (for writing a repaired registry back, see HiveWriteBack.h).
+struct WindowsInstallation {
+    OfflineProfile profile;
+    std::vector<MountedHive> hives;
+};
+bool LoadWindowsInstallation(InMemoryRegistry& registry, const std::string& root,
+                             const std::string& user, WindowsInstallation& loaded,
+                             std::string& note, std::string& error);
 
 struct OfflineDrive {
     char letter = 'C';

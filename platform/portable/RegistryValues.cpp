@@ -70,6 +70,19 @@ RegValue RegBinary(const std::string& bytes, uint32_t type) {
     return v;
 }
 
+std::string RegValueToBytes(const RegValue& value) {
+    if (!IsStringType(value.type)) return value.data.substr(0, value.size);
+    std::u16string units = text::Utf8ToUtf16(value.data);
+    if (units.size() > value.size) units.resize(value.size);
+    std::string bytes;
+    bytes.reserve(units.size() * 2);
+    for (char16_t unit : units) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    return bytes;
+}
+
 RegValue RegValueFromBytes(uint32_t type, std::string_view bytes) {
     if (!IsStringType(type)) return RegBinary(std::string(bytes), type);
     RegValue v;
