@@ -1,6 +1,7 @@
 #include "cli/Machine.h"
 
 #include "platform/Console.h"
+#include "platform/portable/HiveWriteBack.h"
 #include "platform/portable/InMemoryRegistry.h"
 #include "platform/portable/OfflineImages.h"
 #include "platform/portable/PortableClock.h"
@@ -8,10 +9,12 @@
 #include "platform/portable/PortableProfile.h"
 #include "platform/portable/PortableRegExport.h"
 #include "platform/portable/PortableShellLinks.h"
+#include "platform/portable/ProfileSid.h"
 #include "platform/portable/PortableSystemInfo.h"
 #include "platform/portable/RegFile.h"
 #include "platform/portable/ScriptedPrompts.h"
 #include "platform/portable/SplitFileSystem.h"
+#include "platform/portable/WindowsImageRecycleBin.h"
 
 namespace {
 
@@ -29,6 +32,10 @@ public:
     Platform& platform() override { return platform_; }
     FileSystem& hostFiles() override { return hostFiles_; }
     RecycleBin& recycleBin() override { return *bin_; }
+    bool WriteBack(const std::string& stamp, std::vector<std::string>& changed, std::string& error) override {
+        if (!installation_.hives.empty()) return WriteBackHives(registry_, installation_.hives, stamp, changed, error);
+        return Machine::WriteBack(stamp, changed, error);
+    }
     Processes& processes() override { return exporter_; }
     InMemoryRegistry* imageRegistry() override { return &registry_; }
 
@@ -58,6 +65,19 @@ public:
     }
 
 private:
+    // Files deleted from an installation go to its own Recycle Bin, the user's folder of
+    // it, where Windows shows them and can put them back.
+    bool UseInstallationsBin(std::string& error) {
+        if (!HiveFilesWritable()) {
+            error = "this build cannot write hive files: repair --windows --write needs the Linux brivolex-cli";
+            return false;
+        }
+        std::string sid;
+        if (!FindProfileSid(registry_, installation_.profile.image, sid, error)) return false;
+        bin_ = std::make_unique<WindowsImageRecycleBin>(imageFiles_, sid);
+        return true;
+    }
+
     // The image's registry, and the drives its files imply.
     bool LoadRegistry(const CliOptions& options, std::vector<DriveMapping>& drives,
                       std::string& error) {
@@ -66,9 +86,10 @@ private:
         }
         std::string note;
         if (!options.windowsDir.empty()) {
-            if (!LoadWindowsInstallation(registry_, options.windowsDir, options.user, note, error))
+            if (!LoadWindowsInstallation(registry_, options.windowsDir, options.user, installation_, note, error))
                 return false;
             drives.push_back(DriveMapping{'C', options.windowsDir, kDriveFixed});
+            if (options.write && !UseInstallationsBin(error)) return false;
         }
         if (!options.winePrefix.empty()) {
 #ifdef _WIN32
@@ -99,6 +120,7 @@ private:
     Platform platform_;
     PortableRegExport exporter_;
     std::unique_ptr<RecycleBin> bin_;
+    WindowsInstallation installation_;
 };
 
 }  // namespace

@@ -25,6 +25,14 @@ public:
     virtual Processes& processes() = 0;
     // The registry of an offline image; null for this machine.
     virtual InMemoryRegistry* imageRegistry() { return nullptr; }
+    // After a repair of an installation or a Wine prefix: its registry files brought in
+    // line with the repaired registry, each changed file copied first to a name that
+    // holds `stamp`. The files written are added to `changed`.
+    virtual bool WriteBack(const std::string& stamp, std::vector<std::string>& changed, std::string& error) {
+        (void)stamp, (void)changed;
+        error = "only a --windows installation or a --wine-prefix is written back";
+        return false;
+    }
 };
 
 // Loads the image the options name; null with a one-line error when it cannot be read.

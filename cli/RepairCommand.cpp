@@ -1,5 +1,6 @@
 #include "cli/RepairCommand.h"
 
+#include <cstdio>
 #include <set>
 
 #include "cli/CommandSetup.h"
@@ -59,6 +60,23 @@ bool Backup(App& app, Machine& machine, bool dryRun, RepairJournal& journal) {
     WriteLog(app, "Repair not started: the backup could not save " + keys);
     console::WriteErr("brivolex-cli: the registry backup could not be saved, so nothing was repaired. Keys "
                       "not saved: " + keys + "\n");
+    return false;
+}
+
+// The installation's or the prefix's own files, each copied first.
+bool WriteBack(App& app, Machine& machine, RepairJournal& journal) {
+    DateTime now = app.os.clock.Now();
+    char stamp[20];
+    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", now.year, now.month, now.day, now.hour,
+                  now.minute, now.second);
+    std::vector<std::string> changed;
+    std::string error;
+    bool written = machine.WriteBack(stamp, changed, error);
+    for (const std::string& file : changed)
+        journal.actions.push_back({"", "write file", file, file + ".brivolex-" + stamp + ".bak", true, ""});
+    if (written) return true;
+    WriteLog(app, "Error: the repaired registry was not written back: " + error);
+    console::WriteErr("brivolex-cli: the repaired registry was not written back: " + error + "\n");
     return false;
 }
 
@@ -141,7 +159,8 @@ int RunRepairCommand(const CliOptions& options) {
     if (!options.dryRun) {
         RemoveCuredProblems(app);
         SaveStatistics(app);
-        if (!options.saveRegistry.empty()) saved = SaveRegistry(*machine, options.saveRegistry);
+        if (options.write) saved = WriteBack(app, *machine, journal);
+        if (!options.saveRegistry.empty()) saved = SaveRegistry(*machine, options.saveRegistry) && saved;
     }
     console::WriteOut(options.json ? RepairJson(journal, summary) : RepairTable(journal, summary));
     return saved && summary.repaired + summary.skipped == summary.chosen ? 0 : 1;

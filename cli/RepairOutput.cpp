@@ -29,7 +29,9 @@ std::string RepairTable(const RepairJournal& journal, const RepairSummary& summa
     std::string out = Pad("Action", actionWidth) + "  " + Pad("Target", targetWidth) + "  Outcome\n";
     for (const RepairAction& a : journal.actions) {
         out += Pad(a.action, actionWidth) + "  " + Pad(a.target, targetWidth) + "  " + Outcome(a, summary.dryRun);
-        if (!a.newPath.empty()) out += " (" + std::string(a.action == "back up key" ? "to " : "new: ") + a.newPath + ")";
+        if (!a.newPath.empty())
+            out += " (" + std::string(a.action == "back up key" ? "to " : a.action == "write file" ? "copy: " : "new: ") +
+                   a.newPath + ")";
         out += "\n";
     }
     out += "\n" + std::string(summary.dryRun ? "Would repair " : "Repaired ") + std::to_string(summary.repaired) +
