@@ -12,18 +12,6 @@ namespace {
 const char kHeader[] = "WINE REGISTRY Version 2";
 const char kRelativeTo[] = ";; All keys relative to ";
 
-struct Value {
-    std::string name;
-    RegValue value;
-};
-
-struct Key {
-    std::string path;
-    bool link = false;
-    std::string linkTarget;
-    std::vector<Value> values;
-};
-
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -123,8 +111,9 @@ bool OnlyBlanks(std::string_view s) {
 
 class Parser {
   public:
-    Parser(std::string_view text, std::vector<Key>& keys, WineRegFileInfo& info, std::string& error)
-        : keys_(keys), info_(info), error_(error) {
+    Parser(std::string_view text, std::vector<WineRegFileKey>& keys, WineRegFileInfo& info,
+           std::string& error)
+        : text_(text), keys_(keys), info_(info), error_(error) {
         size_t start = 0;
         for (size_t i = 0; i <= text.size(); ++i) {
             if (i < text.size() && text[i] != '\n') continue;
@@ -140,26 +129,38 @@ class Parser {
         if (lines_.empty() || lines_[0] != kHeader)
             return Fail(0, std::string("not a Wine registry file: the first line must be \"") +
                                kHeader + "\"");
+        size_t contentEnd = LineEnd(0);  // after the last line that was not blank
         for (i = 1; i < lines_.size(); ++i) {
             std::string_view line = lines_[i];
             if (OnlyBlanks(line)) continue;
+            bool ok = true;
             if (line[0] == ';') {
                 if (line.substr(0, sizeof kRelativeTo - 1) == kRelativeTo)
                     info_.relativeTo =
                         text::ReplaceAll(line.substr(sizeof kRelativeTo - 1), "\\\\", "\\");
-                continue;
+            } else {
+                ok = line[0] == '['   ? ParseKey(i, line, contentEnd)
+                     : line[0] == '#' ? ParseOption(line)
+                     : line[0] == '@' || line[0] == '"'
+                         ? ParseValue(i, line)
+                         : Fail(i, "expected a key, a value or a comment");
             }
-            bool ok = line[0] == '['   ? ParseKey(i, line)
-                      : line[0] == '#' ? ParseOption(line)
-                      : line[0] == '@' || line[0] == '"'
-                          ? ParseValue(i, line)
-                          : Fail(i, "expected a key, a value or a comment");
             if (!ok) return false;
+            contentEnd = LineEnd(i);
+            if (!keys_.empty()) keys_.back().end = contentEnd;
         }
         return true;
     }
 
   private:
+    size_t LineStart(size_t i) const {
+        return static_cast<size_t>(lines_[i].data() - text_.data());
+    }
+    // After the line's end of line, if it has one.
+    size_t LineEnd(size_t i) const {
+        return i + 1 < lines_.size() ? LineStart(i + 1) : text_.size();
+    }
+
     bool Fail(size_t index, const std::string& message) {
         error_ = "line " + std::to_string(index + 1) + ": " + message;
         return false;
@@ -171,7 +172,7 @@ class Parser {
         return true;  // #time=, #class=, #arch= and anything newer tell nothing needed here
     }
 
-    bool ParseKey(size_t i, std::string_view line) {
+    bool ParseKey(size_t i, std::string_view line, size_t contentEnd) {
         size_t pos = 1;
         std::u16string name;
         if (!ParseEscaped(line, pos, ']', name))
@@ -180,7 +181,8 @@ class Parser {
         while (!rest.empty() && rest.front() >= '0' && rest.front() <= '9') rest.remove_prefix(1);
         if (!OnlyBlanks(rest))
             return Fail(i, "unexpected text after the key: \"" + std::string(rest) + "\"");
-        Key key;
+        WineRegFileKey key;
+        key.begin = contentEnd;
         key.path = text::Utf16ToUtf8(name);
         if (key.path.empty()) return Fail(i, "a key without a name");
         if (key.path.find('\0') != std::string::npos)
@@ -228,7 +230,8 @@ class Parser {
 
     bool ParseValue(size_t& i, std::string_view line) {
         if (keys_.empty()) return Fail(i, "a value outside a key");
-        Value value;
+        WineRegFileValue value;
+        value.begin = LineStart(i);
         size_t pos = 1;
         if (line[0] == '"') {
             std::u16string name;
@@ -263,6 +266,7 @@ class Parser {
             value.value.type = form.type;
             value.value.data = text::Utf16ToUtf8(units);
             value.value.size = static_cast<uint32_t>(units.size());
+            value.end = LineEnd(i);
             keys_.back().values.push_back(std::move(value));
             return true;
         }
@@ -275,6 +279,7 @@ class Parser {
             if (n == 0 || !OnlyBlanks(digits.substr(n)))
                 return Fail(i, "a dword needs one to eight hex digits");
             value.value = RegDword(number);
+            value.end = LineEnd(i);
             keys_.back().values.push_back(std::move(value));
             return true;
         }
@@ -298,18 +303,20 @@ class Parser {
         if (data.empty() || data[0] != ':') return Fail(i, "missing ':' after hex");
         std::string bytes;
         if (!ParseHexBytes(i, data.substr(1), bytes)) return false;
-        Key& key = keys_.back();
+        WineRegFileKey& key = keys_.back();
         if (key.link && type == REG_LINK_ && text::EqualsNoCase(value.name, "SymbolicLinkValue")) {
             key.linkTarget = text::Utf16LeBytesToUtf8(bytes);
             return true;
         }
         value.value = RegValueFromBytes(type, bytes);
+        value.end = LineEnd(i);
         key.values.push_back(std::move(value));
         return true;
     }
 
+    std::string_view text_;
     std::vector<std::string_view> lines_;
-    std::vector<Key>& keys_;
+    std::vector<WineRegFileKey>& keys_;
     WineRegFileInfo& info_;
     std::string& error_;
 };
@@ -367,12 +374,19 @@ void CopyRegistryTree(InMemoryRegistry& registry, RegKey fromHive, const std::st
     }
 }
 
+bool ParseWineRegFile(std::string_view bytes, std::vector<WineRegFileKey>& keys,
+                      WineRegFileInfo& info, std::string& error) {
+    keys.clear();
+    info = WineRegFileInfo();
+    return Parser(bytes, keys, info, error).Parse();
+}
+
 bool ImportWineRegFile(InMemoryRegistry& registry, RegKey hive, const std::string& below,
                        const std::string& bytes, WineRegFileInfo& info, std::string& error) {
-    std::vector<Key> keys;
+    std::vector<WineRegFileKey> keys;
     WineRegFileInfo read;
-    if (!Parser(bytes, keys, read, error).Parse()) return false;
-    for (Key& key : keys) {
+    if (!ParseWineRegFile(bytes, keys, read, error)) return false;
+    for (WineRegFileKey& key : keys) {
         std::string path = Join(below, key.path);
         InMemoryRegistry::Node* node = registry.ValueKey(hive, path);
         if (!node) continue;
@@ -384,7 +398,7 @@ bool ImportWineRegFile(InMemoryRegistry& registry, RegKey hive, const std::strin
             }
             continue;
         }
-        for (Value& value : key.values) registry.PutValue(node, value.name, value.value);
+        for (WineRegFileValue& value : key.values) registry.PutValue(node, value.name, value.value);
     }
     info.relativeTo = read.relativeTo;
     info.links.insert(info.links.end(), read.links.begin(), read.links.end());

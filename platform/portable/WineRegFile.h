@@ -13,6 +13,7 @@
 // hex(1), hex(2) and hex(7) hold UTF-16LE exactly as stored. A key marked "#link" is
 // a symbolic link whose target is its SymbolicLinkValue.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Registry.h"
@@ -28,6 +29,27 @@ struct WineRegFileInfo {
     std::string relativeTo;
     std::vector<WineRegLink> links;
 };
+
+// A file's keys as it holds them, with where each sits in its text (byte offsets), for
+// editing the text in place.
+struct WineRegFileValue {
+    std::string name;
+    RegValue value;
+    size_t begin = 0, end = 0;  // its line(s), continued ones and the line end included
+};
+struct WineRegFileKey {
+    std::string path;  // below the file's root
+    bool link = false;
+    std::string linkTarget;  // the SymbolicLinkValue of a link, which `values` lacks
+    std::vector<WineRegFileValue> values;
+    // From the end of the last line before its "[...]" line that is not blank, to the
+    // end of its own last line that is not blank: removing that leaves the blank line
+    // between the keys around it.
+    size_t begin = 0, end = 0;
+};
+// False with an error naming the line ("line 12: ...") when the file is malformed.
+bool ParseWineRegFile(std::string_view bytes, std::vector<WineRegFileKey>& keys,
+                      WineRegFileInfo& info, std::string& error);
 
 // Reads a whole file into hive\below (below may be ""). The file is read to its end
 // before anything changes: a malformed one changes nothing and gives false with an
