@@ -15,6 +15,7 @@
 #include "platform/portable/ScriptedPrompts.h"
 #include "platform/portable/SplitFileSystem.h"
 #include "platform/portable/WindowsImageRecycleBin.h"
+#include "platform/portable/WinePrefixWriteBack.h"
 
 namespace {
 
@@ -34,6 +35,7 @@ public:
     RecycleBin& recycleBin() override { return *bin_; }
     bool WriteBack(const std::string& stamp, std::vector<std::string>& changed, std::string& error) override {
         if (!installation_.hives.empty()) return WriteBackHives(registry_, installation_.hives, stamp, changed, error);
+        if (!winePrefix_.empty()) return WriteBackWinePrefix(registry_, winePrefix_, stamp, changed, error);
         return Machine::WriteBack(stamp, changed, error);
     }
     Processes& processes() override { return exporter_; }
@@ -97,8 +99,15 @@ private:
                     "brivolex-cli";
             return false;
 #else
+            std::string detail;
+            // Wine keeps the registry in memory and writes it over the files when it ends.
+            if (options.write && WineServerRunning(options.winePrefix, detail)) {
+                error = detail + ": stop it first (WINEPREFIX=" + options.winePrefix + " wineserver -k)";
+                return false;
+            }
             std::vector<OfflineDrive> found;
             if (!LoadWinePrefix(registry_, options.winePrefix, found, note, error)) return false;
+            winePrefix_ = options.winePrefix;
             for (const OfflineDrive& drive : found)
                 drives.push_back(DriveMapping{drive.letter, drive.folder, drive.type});
 #endif
@@ -121,6 +130,7 @@ private:
     PortableRegExport exporter_;
     std::unique_ptr<RecycleBin> bin_;
     WindowsInstallation installation_;
+    std::string winePrefix_;
 };
 
 }  // namespace

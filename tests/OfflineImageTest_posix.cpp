@@ -186,6 +186,76 @@ TEST(OfflineWindows, SampleMachineAsHivesScansAsItsExport) {
     EXPECT_EQ(ProblemLines(fromHives.output), ProblemLines(fromExport.output));
 }
 
+// The whole chain on an installation: the dry run names what --write then does, the
+// changed hives are copied first and read back repaired, and the deleted files are in
+// the user's own Recycle Bin of the image.
+TEST(OfflineWindows, RepairWriteChangesWhatTheDryRunNamedAndKeepsCopies) {
+    ScratchFolder appDir("cli"), machine("sample");
+    std::string driveC = PrepareSampleMachine(machine);
+    InMemoryRegistry sample;
+    std::string error;
+    ASSERT_TRUE(ImportRegFile(sample, ReadBytes(SourcePath("sample/machine.reg")), error)) << error;
+    const std::string sid = "S-1-5-21-1-2-3-1001";
+    sample.PutValue(HKLM, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\" + sid,
+                    "ProfileImagePath", RegString("C:\\Users\\Sample", REG_EXPAND_SZ_));
+    WriteInstallation(sample, machine.host() / "C", "Sample");
+    const fs::path config = machine.host() / "C/Windows/System32/config";
+    const std::string software = ReadBytes(config / "SOFTWARE");
+
+    std::vector<std::string> args{"repair", "--windows", driveC, "--drive", "D=" + machine.File("D") + ",cdrom",
+                                  "--all", "--method", "aggressive", "--json", "--app-dir", appDir.path()};
+    auto refused = RunBuiltProgram("brivolex-cli", args);
+    EXPECT_EQ(refused.status, 2) << "an installation is written only with --write";
+    args.push_back("--dry-run");
+    auto dry = RunBuiltProgram("brivolex-cli", args);
+    ASSERT_EQ(dry.status, 0) << dry.output;
+    EXPECT_EQ(ReadBytes(config / "SOFTWARE"), software);
+    args.back() = "--write";
+    auto real = RunBuiltProgram("brivolex-cli", args);
+    ASSERT_EQ(real.status, 0) << real.output;
+
+    auto actions = [](const std::string& output, std::vector<std::string>& written) {
+        std::vector<std::string> lines;
+        std::istringstream in(output);
+        for (std::string line; std::getline(in, line);) {
+            if (line.rfind("  {\"UID\"", 0) != 0) continue;
+            if (JsonField(line, "action") == "write file") written.push_back(JsonField(line, "target"));
+            else lines.push_back(JsonField(line, "action") + " " + JsonField(line, "target") + " " + JsonField(line, "done"));
+        }
+        return lines;
+    };
+    std::vector<std::string> none, written;
+    EXPECT_EQ(actions(real.output, written), actions(dry.output, none));
+    EXPECT_TRUE(none.empty());
+    ASSERT_FALSE(written.empty());
+    for (const std::string& file : written) {
+        std::string stamp = file + ".brivolex-";
+        bool copied = false;
+        for (const auto& entry : fs::directory_iterator(fs::path(file).parent_path()))
+            copied = copied || entry.path().string().starts_with(stamp);
+        EXPECT_TRUE(copied) << file;
+    }
+    auto rescan = RunBuiltProgram("brivolex-cli", {"scan", "--json", "--windows", driveC, "--app-dir", appDir.path()});
+    // Each problem is gone (a repair may uncover a new one: a menu folder left empty).
+    auto uids = [](const std::string& output) {
+        std::set<std::string> found;
+        std::istringstream in(output);
+        for (std::string line; std::getline(in, line);)
+            if (line.rfind("  {\"UID\"", 0) == 0 && !JsonField(line, "UID").empty()) found.insert(JsonField(line, "UID"));
+        return found;
+    };
+    const std::set<std::string> repaired = uids(dry.output), left = uids(rescan.output);
+    EXPECT_GT(repaired.size(), 20u);
+    for (const std::string& uid : left) EXPECT_FALSE(repaired.count(uid)) << uid;
+    int recycled = 0;
+    for (const auto& entry : fs::directory_iterator(machine.host() / "C/$Recycle.Bin" / sid))
+        recycled += entry.path().filename().string().starts_with("$I");
+    int planned = 0;
+    for (size_t at = 0; (at = dry.output.find("\"recycle file\"", at)) != std::string::npos; ++at) ++planned;
+    EXPECT_GT(planned, 0);
+    EXPECT_EQ(recycled, planned);
+}
+
 // A Wine prefix: its registry files in Wine's format and its drives from the links of
 // dosdevices/, typed by the prefix's registry.
 TEST(OfflineWine, PrefixScansFromItsRegistryFilesAndDrives) {
@@ -237,6 +307,24 @@ TEST(OfflineWine, PrefixScansFromItsRegistryFilesAndDrives) {
         "C:\\users\\player\\Chatter\\chat.exe",
     };
     EXPECT_EQ(ProblemLines(run.output), expected) << run.output;
+
+    // Repaired with --write: the two values leave their files, which were copied first,
+    // and the rest of each file stays as it was.
+    const std::string system = ReadBytes(root / "system.reg");
+    run = RunBuiltProgram("brivolex-cli", {"repair", "--wine-prefix", prefix.path(), "--all", "--write",
+                                           "--app-dir", appDir.path()});
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(ProblemLines(RunBuiltProgram("brivolex-cli", {"scan", "--json", "--wine-prefix", prefix.path(),
+                                                           "--app-dir", appDir.path()})
+                               .output),
+              std::vector<std::string>{});
+    std::string line = "\"Gone\"=\"\\\"C:\\\\Program Files\\\\Gone\\\\gone.exe\\\" /start\"\n";
+    ASSERT_NE(system.find(line), std::string::npos);
+    EXPECT_EQ(ReadBytes(root / "system.reg"), text::ReplaceAll(system, line, ""));
+    int copies = 0;
+    for (const auto& entry : fs::directory_iterator(root))
+        copies += entry.path().filename().string().find(".reg.brivolex-") != std::string::npos;
+    EXPECT_EQ(copies, 2);
 
     // A malformed file names itself and its line; nothing is scanned.
     WriteBytes(root / "user.reg", "WINE REGISTRY Version 2\n[Environment]\n\"TEMP\"=hex:zz\n");
