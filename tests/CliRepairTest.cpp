@@ -103,7 +103,9 @@ std::vector<Action> Actions(const std::string& json) {
 struct SampleRun {
     SampleRun() : driveC(PrepareSampleMachine(machine)) {
         fs::create_directory(app.HostFile("backup"));
-        setenv("XDG_DATA_HOME", trash.host().string().c_str(), 1);
+#ifndef _WIN32
+        setenv("XDG_DATA_HOME", trash.host().string().c_str(), 1);  // the trash of the test's own
+#endif
     }
     CommandResult Cli(std::vector<std::string> args) {
         args.insert(args.end(), {"--app-dir", app.path()});
