@@ -28,17 +28,7 @@ struct Restored {
 
 // The keys a backup file holds at its top: the sections that are not below another.
 std::vector<std::pair<RegKey, std::string>> TopKeys(const std::string& bytes) {
-    std::string text;
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-        static_cast<unsigned char>(bytes[1]) == 0xFE) {
-        std::u16string units;
-        for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-            units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                           (static_cast<unsigned char>(bytes[i + 1]) << 8));
-        text = text::Utf16ToUtf8(units);
-    } else {
-        text = bytes;
-    }
+    const std::string text = RegFileText(bytes);
     std::vector<std::pair<RegKey, std::string>> keys;
     std::vector<std::string> lowerTops;
     size_t at = 0;

@@ -16,18 +16,6 @@ namespace {
 
 constexpr uint32_t kExportWait = 120000;  // REG needs moments; a hung one is not waited for
 
-// The text of an export file: UTF-16LE after a byte-order mark, as REG writes it.
-std::string ExportText(const std::string& bytes) {
-    if (bytes.size() < 2 || static_cast<unsigned char>(bytes[0]) != 0xFF ||
-        static_cast<unsigned char>(bytes[1]) != 0xFE)
-        return bytes;
-    std::u16string units;
-    for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-        units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                       (static_cast<unsigned char>(bytes[i + 1]) << 8));
-    return text::Utf16ToUtf8(units);
-}
-
 }  // namespace
 
 std::vector<BackupFile> BackupRegistry(App& app, Processes& processes) {
@@ -68,7 +56,7 @@ std::vector<std::string> UnsavedKeys(App& app, Processes& processes, const std::
         std::string bytes;
         std::string header = "[" + LongHiveName(f.hive) + (f.key.empty() ? "" : "\\" + f.key) + "]";
         bool saved = !f.file.empty() && app.os.files.ReadFile(f.file, bytes) &&
-                     text::ToLower(ExportText(bytes)).find(text::ToLower(header)) != std::string::npos;
+                     text::ToLower(RegFileText(bytes)).find(text::ToLower(header)) != std::string::npos;
         if (!saved && RegistryKeyExists(app, f.hive, f.key))
             unsaved.push_back(HiveName(static_cast<int32_t>(f.hive)) + "\\" + f.key);
     }

@@ -27,6 +27,10 @@ std::string ExportRegFile(Registry& registry, RegKey hive, const std::string& ke
 // HKEY_USERS (the classes root is a view of the first two).
 std::string ExportRegistryImage(Registry& registry);
 
+// The text of a registry file as UTF-8: UTF-16LE after a byte-order mark (as REG
+// writes it) decoded, anything else as it is.
+std::string RegFileText(const std::string& bytes);
+
 // "HKEY_LOCAL_MACHINE" and its siblings; "" for a value that is no hive.
 std::string LongHiveName(RegKey hive);
 // A hive by its long or short name ("HKEY_CURRENT_USER", "HKCU"), in any case.

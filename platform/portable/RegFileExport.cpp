@@ -197,3 +197,13 @@ std::string ExportRegistryImage(Registry& registry) {
     for (RegKey hive : {HKLM, HKCU, HKU}) AppendTree(registry, hive, "", out);
     return FileBytes(std::move(out));
 }
+
+std::string RegFileText(const std::string& bytes) {
+    if (bytes.size() < 2 || static_cast<unsigned char>(bytes[0]) != 0xFF || static_cast<unsigned char>(bytes[1]) != 0xFE)
+        return bytes;
+    std::u16string units;
+    units.reserve(bytes.size() / 2);
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+        units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    return text::Utf16ToUtf8(units);
+}
