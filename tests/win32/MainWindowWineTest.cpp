@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstdlib>
 #include <deque>
 #include <functional>
 #include <sstream>
@@ -15,10 +16,13 @@
 #include "core/Startup.h"
 #include "platform/portable/RegFile.h"
 #include "platform/win32/WinText.h"
+#include "platform/win32/SystemPlatform.h"
+#include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32RecycleBin.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/portable/ImageRecycleBin.h"
 #include "platform/portable/PortableRegExport.h"
+#include "platform/portable/ScriptedPrompts.h"
 #include "problems/clsItem.h"
 #include "scan/RegistryRead.h"
 #include "tests/ScanSupport.h"
@@ -317,6 +321,73 @@ TEST(MainWindowWine, AConservativeRepairAsksForThePathAndReportsWhatItCannotDele
     ASSERT_TRUE(w.world.links.Read(link, info, error)) << error.description;
     EXPECT_EQ(info.target, copies[1]);
     EXPECT_TRUE(fs::exists(w.world.files.ToHost(old).value()));
+}
+
+// The sample machine planted into the real registry and drive C: of a Wine prefix of
+// its own (tests/prefix/PlantedSampleRepair.sh runs this there): from the window, a
+// conservative repair with the backup of four of its problems changes exactly those,
+// the backups are on disk, and REG IMPORT of them puts back what was deleted.
+TEST(MainWindowWine, RepairsTheSampleProblemsPlantedInTheRealMachine) {
+    if (!std::getenv("BRIVOLEX_PLANTED_SAMPLE"))
+        GTEST_SKIP() << "runs in the prefix tests/prefix/PlantedSampleRepair.sh plants the sample into";
+    ScratchFolder folder("app");
+    fs::path program = hostpath::FromUtf8(BRIVOLEX_PROGRAM_DIR);
+    fs::copy(program / "languages", folder.host() / "languages", fs::copy_options::recursive);
+    fs::create_directory(folder.host() / "backup");
+    SystemPlatform system;
+    ScriptedPrompts prompts;  // the messages are read, not waited on
+    Platform real{system.registry, system.files,  system.profile, system.clock,
+                  system.locale,   system.system, prompts,        system.links};
+    App app(real, folder.path());
+    PrepareApplication(app, false);
+    SaveOptionB(app, "userwelcomed", true);
+    Win32RecycleBin bin;
+    Win32Processes reg;
+    MainWindow window(app, nullptr, false);
+    window.UseRepairServices(bin, reg);
+    ASSERT_TRUE(window.Open(SW_SHOWNORMAL));
+    Click(window, MainWindow::kCheck);
+    HWND list = Control(window, MainWindow::kList);
+    const int found = ListView_GetItemCount(list);
+    const std::string run = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::string server = "CLSID\\{11111111-2222-3333-4444-000000000006}\\LocalServer32";
+    const std::vector<std::string> chosen = {"HKLM\\" + run + "\\OldUpdater", "HKCR\\Old.Plugin", "HKCR\\" + server,
+                                             "C:\\Users\\Public\\Desktop\\Old Tool.lnk"};
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    for (int row = 0; row < found; ++row)
+        if (std::find(chosen.begin(), chosen.end(), ItemText(list, row, 2)) != chosen.end())
+            ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
+    ASSERT_EQ(ListView_GetSelectedCount(list), chosen.size());
+    int registryProblems = 0;
+    for (const ProblemRef& p : app.Problems) registryProblems += p->pType() == kTypeRegistry;
+    pendingAnswer = [&](HWND dialog) { SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0); };
+    SetTimer(window.hwnd(), 7, 200, AnswerDialog);
+    Click(window, MainWindow::kRepairWarning);
+
+    ASSERT_FALSE(prompts.shown.empty());
+    EXPECT_EQ(prompts.shown.back().text, "Problems repaired: 4");
+    EXPECT_EQ(ListView_GetItemCount(list), found - 4);
+    for (int row = 0; row < found - 4; ++row)
+        EXPECT_EQ(std::find(chosen.begin(), chosen.end(), ItemText(list, row, 2)), chosen.end());
+    EXPECT_FALSE(RegistryValueExists(app, HKLM, run, "OldUpdater"));
+    EXPECT_FALSE(RegistryKeyExists(app, HKCR, "Old.Plugin"));
+    EXPECT_FALSE(RegistryKeyExists(app, HKCR, server));
+    ShellLinkInfo link;
+    ShellLinkError error;
+    ASSERT_TRUE(system.links.Read("C:\\Users\\Public\\Desktop\\Old Tool.lnk", link, error)) << error.description;
+    EXPECT_TRUE(text::EqualsNoCase(link.target, "C:\\Program Files\\Tools\\tool.exe")) << link.target;
+
+    // The backup: one file per registry problem of the collection; imported again,
+    // they give back every key and value the repair deleted.
+    std::vector<std::string> backups;
+    for (const auto& entry : fs::directory_iterator(folder.host() / "backup"))
+        backups.push_back(folder.File("backup\\" + entry.path().filename().string()));
+    EXPECT_EQ(static_cast<int>(backups.size()), registryProblems);
+    for (const std::string& file : backups) ASSERT_TRUE(reg.Start("REG IMPORT \"" + file + "\"")) << file;
+    ASSERT_TRUE(reg.WaitForAll(120000));
+    EXPECT_TRUE(RegistryValueExists(app, HKLM, run, "OldUpdater"));
+    EXPECT_TRUE(RegistryKeyExists(app, HKCR, "Old.Plugin\\CLSID"));
+    EXPECT_TRUE(RegistryKeyExists(app, HKCR, server));
 }
 
 TEST(MainWindowWine, PlaceSizeStateAndColumnsSurviveAReopen) {
