@@ -74,6 +74,7 @@ void Note(RepairContext& c, const clsItem& p, std::string action, std::string ta
 
 void NoteDeletion(RepairContext& c, const clsItem& p, const RegistryDeletion& d, int32_t status) {
     std::string error = status == kRegSuccess ? "" : GetSystemErrorText(c.app, status);
+    while (!error.empty() && (error.back() == '\r' || error.back() == '\n')) error.pop_back();
     if (status != kRegSuccess && error.empty()) error = "error " + std::to_string(status);
     switch (d.kind) {
         case RegistryDeletion::None:

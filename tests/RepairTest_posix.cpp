@@ -12,7 +12,9 @@
 #include "platform/portable/PortableTrash.h"
 #include "platform/portable/RegFile.h"
 #include "repair/Backup.h"
+#include "repair/DryRun.h"
 #include "repair/MovedFileSearch.h"
+#include "repair/RepairJournal.h"
 #include "repair/RepairRun.h"
 #include "repair/RepairUi.h"
 #include "scan/RegistryRead.h"
@@ -287,3 +289,87 @@ TEST(Repair, TheBackupHoldsEveryRegistryProblemsKeyBeforeAnyChange) {
 }
 
 }  // namespace
+
+// A dry run decides as the run then does, also where one problem's repair changes what
+// the next one meets: a value below a key deleted before it (through the classes'
+// other name too), a read-only key, a key that keeps a subkey, a file sent to the trash
+// twice. The registry and the disk stay as they were.
+TEST(Repair, ADryRunMeetsWhatTheRunMeets) {
+    RepairWorld w;
+    w.Put(HKCR, ".abc\\OpenWithList", "x", "C:\\gone.exe");
+    w.Put(HKLM, "SOFTWARE\\Classes\\.abc\\Shell", "y", "C:\\gone.exe");
+    w.Put(HKLM, "SOFTWARE\\Locked", "v", "C:\\gone.exe");
+    w.Put(HKCU, "Software\\Menu\\Old\\Sub", "", "x");
+    w.Put(HKLM, "SOFTWARE\\Run", "w", "C:\\gone.exe");
+    ASSERT_TRUE(w.world.registry.SetReadOnly(HKLM, "SOFTWARE\\Locked", true));
+    w.CreateFile("C:\\T\\old.tmp");
+    auto plant = [&](App& app) {
+        auto add = [&](int32_t type, int32_t check, RegKey root, const std::string& key, const std::string& value,
+                       const std::string& file = "") {
+            auto p = std::make_shared<clsItem>();
+            p->pType(type);
+            p->pInternalType = check;
+            p->pCureKeyRoot = static_cast<int32_t>(root);
+            p->pCureKeyName = key;
+            p->pCureKeyValueName = value;
+            p->pCureFilename = file;
+            p->pName(file.empty() ? key + "\\" + value : file);
+            p->pSTATUS = kStatusUnusedFile;
+            app.Problems.Add(p);
+        };
+        add(kTypeRegistry, kCheckFileExtension, HKCR, ".abc", "");
+        add(kTypeRegistry, kCheckRunMachine, HKCR, ".abc\\OpenWithList", "x");
+        add(kTypeRegistry, kCheckRunMachine, HKLM, "SOFTWARE\\Classes\\.abc\\Shell", "y");
+        add(kTypeRegistry, kCheckRunMachine, HKLM, "SOFTWARE\\Locked", "v");
+        add(kTypeRegistry, kCheckMenuOrder, HKCU, "Software\\Menu\\Old", "");
+        add(kTypeRegistry, kCheckRunMachine, HKLM, "SOFTWARE\\Run", "w");
+        add(kTypeRegistry, kCheckRunMachine, HKLM, "SOFTWARE\\Run", "w");
+        add(kTypeFile, kCheckNone, 0, "", "", "C:\\T\\old.tmp");
+        add(kTypeFile, kCheckNone, 0, "", "", "C:\\T\\old.tmp");
+        app.Repair.RepairMethod = kMethodAggressive;
+    };
+    std::vector<RepairRow> rows;
+    for (int i = 1; i <= 9; ++i) rows.push_back({true, std::to_string(i)});
+    auto journalOf = [](const RepairJournal& j) {
+        Lines lines;
+        for (const RepairAction& a : j.actions)
+            lines.push_back(a.action + " " + a.target + (a.done ? " done" : " failed: " + a.error));
+        return lines;
+    };
+    const std::string before = ExportRegistryImage(w.world.registry);
+
+    DryRunRegistry registry(w.world.registry);
+    DryRunFiles files(w.platform.files);
+    DryRunLinks links(w.platform.links, files);
+    DryRunBin bin(files);
+    Platform pretended{registry, files, w.platform.profile, w.platform.clock, w.platform.locale,
+                       w.platform.system, w.platform.prompts, links};
+    App dryApp(pretended, w.folder.path());
+    plant(dryApp);
+    registry.Pretend();
+    ScriptedRepairUi dryUi;
+    RepairJournal dry;
+    RepairContext dc{dryApp, bin, dryUi, &dry};
+    bool running = true;
+    RunRepair(dc, rows, running);
+    EXPECT_EQ(ExportRegistryImage(w.world.registry), before);
+    EXPECT_TRUE(std::filesystem::exists(w.Host("C:\\T\\old.tmp")));
+
+    plant(w.app);
+    RepairJournal real;
+    w.c.journal = &real;
+    RunRepair(w.c, rows, running);
+    EXPECT_EQ(journalOf(dry), journalOf(real));
+    EXPECT_EQ(journalOf(real), (Lines{
+        "delete key and subkeys HKCR\\.abc done",
+        "delete value HKCR\\.abc\\OpenWithList\\x failed: The system cannot find the file specified.",
+        "delete value HKLM\\SOFTWARE\\Classes\\.abc\\Shell\\y failed: The system cannot find the file specified.",
+        "delete value HKLM\\SOFTWARE\\Locked\\v failed: Access is denied.",
+        "delete key HKCU\\Software\\Menu\\Old failed: Access is denied.",
+        "delete value HKLM\\SOFTWARE\\Run\\w done",
+        "delete value HKLM\\SOFTWARE\\Run\\w failed: The system cannot find the file specified.",
+        "recycle file C:\\T\\old.tmp done",
+        "recycle file C:\\T\\old.tmp done",  // gone already: nothing left to lose
+    }));
+    EXPECT_EQ(dryUi.deleteErrors, w.ui.deleteErrors);
+}
