@@ -28,6 +28,41 @@ run reg import "Z:$(echo "$source/sample/machine.reg" | tr / '\\')" >/dev/null
 BRIVOLEX_PLANTED_SAMPLE=1 run "$windows_bin/brivolex_tests.exe" \
   --gtest_filter=MainWindowWine.RepairsTheSampleProblemsPlantedInTheRealMachine
 status=$?
+
+# The console on the same machine: its dry run names exactly what its run then does,
+# and restore puts back every key the run's backup saved.
+app="$scratch/app"
+mkdir -p "$app/backup"
+cp -r "$windows_bin/languages" "$app/"
+cli() { run "$windows_bin/brivolex-cli.exe" "$@" --app-dir "Z:$app" 2>/dev/null; }
+actions() {
+  python3 -c '
+import json, sys
+for a in json.load(sys.stdin)["actions"]:
+    if a["action"] != "back up key":
+        print(a["UID"], "|", a["action"], "|", a["target"], "|", a["newPath"], "|", a["done"])'
+}
+cli repair --all --choose first --json --dry-run | actions >"$scratch/dry.txt" || status=1
+cli repair --all --choose first --json --backup >"$scratch/run.json" || true
+actions <"$scratch/run.json" >"$scratch/run.txt" || status=1
+if ! diff "$scratch/dry.txt" "$scratch/run.txt"; then
+  echo "the dry run and the run differ (< dry run, > run)"
+  status=1
+fi
+echo "console: the dry run and the run agree on $(wc -l <"$scratch/dry.txt") actions"
+backups=$(python3 -c '
+import json, sys
+print("\n".join(a["newPath"] for a in json.load(open(sys.argv[1]))["actions"] if a["action"] == "back up key"))' \
+  "$scratch/run.json")
+[ -n "$backups" ] || { echo "the run backed up nothing"; status=1; }
+printf '%s\n' "$backups" >"$scratch/backups.txt"
+# restore takes the files as arguments; the names hold no blanks.
+if ! cli restore $(cat "$scratch/backups.txt") >"$scratch/restore.txt"; then
+  echo "restore failed:"; cat "$scratch/restore.txt"
+  status=1
+fi
+echo "console: restore put back $(grep -c '^restored: ' "$scratch/restore.txt") keys"
+
 WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
 WINEPREFIX="$prefix" /usr/lib/wine/wineserver -w
 [ $status -ne 0 ] || rm -rf "$scratch"
