@@ -24,6 +24,11 @@ public:
     // Until this is called every call goes through unchanged; call it while no key is
     // open.
     void Pretend() { pretend_ = true; }
+    // Drops every change pretended so far: reads see the registry below as it is.
+    void Forget() {
+        deleted_.clear();
+        values_.clear();
+    }
 
     int32_t OpenKey(RegKey parent, const std::string& path, uint32_t access, RegKey& key) override;
     int32_t QueryValue(RegKey key, const std::string& name, uint32_t capacity, RegValue& value) override;

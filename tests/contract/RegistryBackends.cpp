@@ -1,6 +1,7 @@
 #include "tests/contract/RegistryBackends.h"
 
 #include "platform/portable/InMemoryRegistry.h"
+#include "repair/DryRun.h"
 #ifdef _WIN32
 #include <windows.h>
 #include <sddl.h>
@@ -33,6 +34,26 @@ public:
 
 private:
     InMemoryRegistry registry_;
+};
+
+// The registry a dry run of the repair sees: the in-memory one below, laid out
+// directly, and every change made through the interface only pretended. Laying out
+// anew starts the pretending over, as a new dry run would.
+class DryRunWorld : public InMemoryWorld {
+public:
+    DryRunWorld() { pretended_.Pretend(); }
+    Registry& registry() override { return pretended_; }
+    bool CreateKey(RegKey hive, const std::string& path) override {
+        pretended_.Forget();
+        return InMemoryWorld::CreateKey(hive, path);
+    }
+    bool Put(RegKey hive, const std::string& path, const std::string& name, const RegValue& value) override {
+        pretended_.Forget();
+        return InMemoryWorld::Put(hive, path, name, value);
+    }
+
+private:
+    DryRunRegistry pretended_{InMemoryWorld::registry()};
 };
 
 #ifdef _WIN32
@@ -140,6 +161,8 @@ std::vector<RegistryBackend> RegistryBackends() {
     backends.push_back({"Win32", true, [] { return std::make_unique<Win32World>(); }});
 #endif
     backends.push_back({"InMemory", false, [] { return std::make_unique<InMemoryWorld>(); }});
+    backends.push_back({"DryRun", false, [] { return std::make_unique<DryRunWorld>(); }});
+    if (MakeHiveFileWorld()) backends.push_back({"HiveFile", false, [] { return MakeHiveFileWorld(); }});
     return backends;
 }
 

@@ -34,6 +34,8 @@ struct RegistryBackend {
     std::function<std::unique_ptr<RegistryWorld>()> make;
 };
 std::vector<RegistryBackend> RegistryBackends();
+// A registry read from hive files with the hive loader; null where the build reads none.
+std::unique_ptr<RegistryWorld> MakeHiveFileWorld();
 
 inline void PrintTo(const RegistryBackend& b, std::ostream* os) { *os << b.name; }
 
