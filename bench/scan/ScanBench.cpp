@@ -26,6 +26,7 @@
 
 #include "bench/common/BenchSupport.h"
 #include "bench/scan/BenchFiles.h"
+#include "bench/scan/ImageWorld.h"
 #include "bench/scan/MachineShape.h"
 #include "bench/scan/Memory.h"
 #include "bench/scan/RealScan.h"
@@ -33,32 +34,9 @@
 #include "bench/scan/TimedPlatform.h"
 #include "platform/portable/HostPath.h"
 #include "platform/portable/InMemoryRegistry.h"
-#include "platform/portable/PortableClock.h"
-#include "platform/portable/PortableFileSystem.h"
-#include "platform/portable/PortableProfile.h"
-#include "platform/portable/PortableShellLinks.h"
-#include "platform/portable/PortableSystemInfo.h"
 #include "platform/portable/RegFile.h"
-#include "platform/portable/ScriptedPrompts.h"
-#include "platform/portable/SplitFileSystem.h"
 
 namespace {
-
-// An offline image as the console scans one: the program's files on the host, the
-// image's drive C: in a folder of its own, the registry in memory.
-struct ImageWorld {
-    explicit ImageWorld(const std::string& appFolder) : split(appFolder, hostFiles, imageFiles) {}
-    InMemoryRegistry registry;
-    PortableFileSystem hostFiles;
-    PortableFileSystem imageFiles;
-    SplitFileSystem split;
-    PortableProfile profile{split};
-    PortableClock clock;
-    UsEnglishLocale locale;
-    PortableSystemInfo system{registry, split};
-    ScriptedPrompts prompts;
-    PortableShellLinks links{split};
-};
 
 bool ScanInMemory(size_t keys, int rounds) {
     std::printf(
@@ -84,8 +62,7 @@ bool ScanInMemory(size_t keys, int rounds) {
     TimedRegistry timedRegistry(world.registry, breakdown);
     TimedFileSystem timedFiles(world.split, breakdown);
     TimedProfile timedProfile(world.profile, breakdown);
-    Platform plain{world.registry, world.split,  world.profile, world.clock,
-                   world.locale,   world.system, world.prompts, world.links};
+    Platform& plain = world.platform;
     Platform timed{timedRegistry, timedFiles,   timedProfile,  world.clock,
                    world.locale,  world.system, world.prompts, world.links};
     ScanFigures figures = MeasureScan(plain, timed, breakdown, app.path(), rounds);
@@ -120,8 +97,7 @@ bool LoadAndScan(const std::vector<std::string>& exports, const std::string& dri
         }
     }
     loadSeconds = Seconds(start);
-    Platform plain{world.registry, world.split,  world.profile, world.clock,
-                   world.locale,   world.system, world.prompts, world.links};
+    Platform& plain = world.platform;
     scanSeconds = ScanOnce(plain, app.path());
     return scanSeconds >= 0;
 }
@@ -161,8 +137,7 @@ bool ScanWindows11(int rounds, const std::string& imageDir) {
     TimedRegistry timedRegistry(world->registry, breakdown);
     TimedFileSystem timedFiles(world->split, breakdown);
     TimedProfile timedProfile(world->profile, breakdown);
-    Platform plain{world->registry, world->split,  world->profile, world->clock,
-                   world->locale,   world->system, world->prompts, world->links};
+    Platform& plain = world->platform;
     Platform timed{timedRegistry, timedFiles,    timedProfile,   world->clock,
                    world->locale, world->system, world->prompts, world->links};
     const bool peakKnown = ResetPeakResident();

@@ -80,10 +80,12 @@ double PlatformCallSeconds(const ScanFigures& f) {
     return platform.seconds - TimingCostPerCall() / 2 * static_cast<double>(platform.calls);
 }
 
-double ScanOnce(Platform& world, const std::string& appFolder) {
+double ScanOnce(Platform& world, const std::string& appFolder, size_t* problems) {
     App app(world, appFolder);
     if (!Prepare(app)) return -1;
-    return TimedScan(app);
+    double seconds = TimedScan(app);
+    if (problems) *problems = app.Problems.Count();
+    return seconds;
 }
 
 ScanFigures MeasureScan(Platform& plain, Platform& timed, Breakdown& breakdown,

@@ -4,6 +4,7 @@
 // same keys, then runs both once more with every platform call timed, and prints the
 // figures with where the scan's time goes.
 #include <chrono>
+#include <cstddef>
 #include <string>
 
 #include "bench/common/BenchSupport.h"
@@ -62,5 +63,6 @@ double TimingCostPerCall();
 double PlatformCallSeconds(const ScanFigures& figures);
 
 // One scan of a fresh application in `world` (start-up, then the scan sequence),
-// timed from the start of the sequence; negative when start-up failed.
-double ScanOnce(Platform& world, const std::string& appFolder);
+// timed from the start of the sequence; negative when start-up failed. `problems`,
+// when given, receives how many problems it found.
+double ScanOnce(Platform& world, const std::string& appFolder, size_t* problems = nullptr);

@@ -1,6 +1,7 @@
 // Reading hives with hivex (libhivex, LGPL-2.1, linked dynamically).
 #include <hivex.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -13,13 +14,25 @@
 
 namespace {
 
-struct Value {
-    std::string name;
-    RegValue value;
-};
-struct Key {
-    std::string path;
+constexpr uint32_t kNoParent = ~uint32_t{0};
+
+// What the walk read, kept until all of it was read: the keys in the hive's order
+// (depth first, parents before children), and their names and values' names and data
+// in one buffer: few allocations, and nothing to free key by key.
+struct HiveContents {
+    struct Key {
+        uint32_t parent;
+        uint32_t depth;
+        size_t name, nameLength;  // in `bytes`
+        size_t firstValue;        // its values run up to the next key's first one
+    };
+    struct Value {
+        uint32_t type;
+        size_t name, nameLength, data, dataLength;  // in `bytes`
+    };
+    std::vector<Key> keys;
     std::vector<Value> values;
+    std::string bytes;
 };
 
 struct Closer {
@@ -31,72 +44,93 @@ std::string Reason() {
     return code != 0 ? std::strerror(code) : "unknown error";
 }
 
-// A string hivex allocated, taken over.
-std::string Take(char* text) {
-    std::string s(text);
+// Appends what hivex allocated to `bytes` and frees it; where it starts there.
+size_t Take(std::string& bytes, char* text, size_t length) {
+    size_t at = bytes.size();
+    bytes.append(text, length);
     std::free(text);
-    return s;
+    return at;
 }
 
 class Reader {
   public:
-    Reader(hive_h* h, std::vector<Key>& keys) : h_(h), keys_(keys) {}
+    Reader(hive_h* h, HiveContents& read) : h_(h), read_(read) {}
 
     // Every key below the root, depth first; "" when all of it was read.
     std::string Read(const std::string& below) {
+        below_ = below;
         struct Pending {
             hive_node_h node;
-            std::string path;
-            size_t depth;
+            uint32_t parent, depth;
+            size_t name, nameLength;
         };
-        std::vector<Pending> stack{{hivex_root(h_), below, 0}};
+        std::vector<Pending> stack{{hivex_root(h_), kNoParent, 0, 0, 0}};
         if (stack.back().node == 0) return "it has no root key (" + Reason() + ")";
         while (!stack.empty()) {
-            Pending at = std::move(stack.back());
+            const Pending at = stack.back();
             stack.pop_back();
-            if (!seen_.insert(at.node).second) return "a key is linked twice, at " + Shown(at.path);
+            const auto index = static_cast<uint32_t>(read_.keys.size());
+            read_.keys.push_back({at.parent, at.depth, at.name, at.nameLength, read_.values.size()});
+            if (!FirstVisit(at.node)) return "a key is linked twice, at " + Shown(index);
             if (at.depth > regview::kMaxKeyDepth)
-                return "keys are nested too deep, at " + Shown(at.path);
-            Key key;
-            key.path = at.path;
-            if (!ReadValues(at.node, key))
-                return "a value of " + Shown(at.path) + " cannot be read (" + Reason() + ")";
-            keys_.push_back(std::move(key));
+                return "keys are nested too deep, at " + Shown(index);
+            if (!ReadValues(at.node))
+                return "a value of " + Shown(index) + " cannot be read (" + Reason() + ")";
             errno = 0;
             hive_node_h* children = hivex_node_children(h_, at.node);
             if (!children)
-                return "the subkeys of " + Shown(at.path) + " cannot be read (" + Reason() + ")";
-            std::vector<Pending> found;
+                return "the subkeys of " + Shown(index) + " cannot be read (" + Reason() + ")";
+            const size_t first = stack.size();
             for (hive_node_h* child = children; *child != 0; ++child) {
                 errno = 0;
                 char* name = hivex_node_name(h_, *child);
                 if (!name) {
                     std::free(children);
-                    return "a subkey name of " + Shown(at.path) + " cannot be read (" + Reason() +
+                    return "a subkey name of " + Shown(index) + " cannot be read (" + Reason() +
                            ")";
                 }
-                std::string childName = Take(name);
-                if (childName.empty() || childName.find('\\') != std::string::npos) {
+                const size_t length = std::strlen(name);
+                const bool valid = length > 0 && std::memchr(name, '\\', length) == nullptr;
+                const size_t nameAt = Take(read_.bytes, name, length);
+                if (!valid) {
                     std::free(children);
-                    return "a subkey of " + Shown(at.path) + " has an invalid name";
+                    return "a subkey of " + Shown(index) + " has an invalid name";
                 }
-                found.push_back({*child, at.path.empty() ? childName : at.path + "\\" + childName,
-                                 at.depth + 1});
+                stack.push_back({*child, index, at.depth + 1, nameAt, length});
             }
             std::free(children);
-            // Pushed in reverse, so that keys come out in the hive's order.
-            for (auto it = found.rbegin(); it != found.rend(); ++it)
-                stack.push_back(std::move(*it));
+            // Reversed, so that keys come out in the hive's order.
+            std::reverse(stack.begin() + static_cast<std::ptrdiff_t>(first), stack.end());
         }
         return "";
     }
 
   private:
-    static std::string Shown(const std::string& path) {
+    // The path of a key read, for the errors.
+    std::string Shown(uint32_t index) const {
+        std::vector<uint32_t> chain;
+        for (uint32_t at = index; at != kNoParent; at = read_.keys[at].parent) chain.push_back(at);
+        std::string path = below_;
+        for (auto it = chain.rbegin() + 1; it < chain.rend(); ++it) {
+            const HiveContents::Key& key = read_.keys[*it];
+            if (!path.empty()) path += '\\';
+            path.append(read_.bytes, key.name, key.nameLength);
+        }
         return path.empty() ? "the root key" : "\"" + path + "\"";
     }
 
-    bool ReadValues(hive_node_h node, Key& key) {
+    // False for a key met before: a hive whose keys link back up would never end. Keys
+    // are cells, whose offsets are multiples of 8: a bit for every 8 bytes does.
+    bool FirstVisit(hive_node_h node) {
+        if (node % 8 != 0) return oddNodes_.insert(node).second;
+        const size_t bit = node / 8;
+        if (bit >= seen_.size()) seen_.resize(std::max(bit + 1, seen_.size() * 2));
+        if (seen_[bit]) return false;
+        seen_[bit] = true;
+        return true;
+    }
+
+    bool ReadValues(hive_node_h node) {
         errno = 0;
         hive_value_h* values = hivex_node_values(h_, node);
         if (!values) return false;
@@ -118,18 +152,51 @@ class Reader {
                 ok = false;
                 break;
             }
-            key.values.push_back(
-                {Take(name), RegValueFromBytes(type, std::string_view(data, length))});
-            std::free(data);
+            HiveContents::Value read{type, 0, std::strlen(name), 0, length};
+            read.name = Take(read_.bytes, name, read.nameLength);
+            read.data = Take(read_.bytes, data, length);
+            read_.values.push_back(read);
         }
         std::free(values);
         return ok;
     }
 
     hive_h* h_;
-    std::vector<Key>& keys_;
-    std::unordered_set<hive_node_h> seen_;
+    HiveContents& read_;
+    std::string below_;
+    std::vector<bool> seen_;
+    std::unordered_set<hive_node_h> oddNodes_;
 };
+
+// Puts what was read below hive\below, key by key in the hive's order.
+void Apply(const HiveContents& read, InMemoryRegistry& registry, RegKey hive,
+           const std::string& below) {
+    const std::string_view bytes = read.bytes;
+    std::string path, name;
+    std::vector<size_t> ends;  // where the path of the key met last at each depth ends
+    for (size_t i = 0; i < read.keys.size(); ++i) {
+        const HiveContents::Key& key = read.keys[i];
+        if (key.depth == 0) {
+            path = below;
+        } else {
+            path.resize(ends[key.depth - 1]);
+            if (!path.empty()) path += '\\';
+            path.append(bytes.substr(key.name, key.nameLength));
+        }
+        if (ends.size() <= key.depth) ends.resize(key.depth + 1);
+        ends[key.depth] = path.size();
+        InMemoryRegistry::Node* node = registry.ValueKey(hive, path);
+        if (!node) continue;
+        const size_t end =
+            i + 1 < read.keys.size() ? read.keys[i + 1].firstValue : read.values.size();
+        for (size_t v = key.firstValue; v < end; ++v) {
+            const HiveContents::Value& value = read.values[v];
+            name.assign(bytes.substr(value.name, value.nameLength));
+            registry.PutValue(node, name,
+                              RegValueFromBytes(value.type, bytes.substr(value.data, value.dataLength)));
+        }
+    }
+}
 
 }  // namespace
 
@@ -146,16 +213,12 @@ bool LoadHiveFile(InMemoryRegistry& registry, RegKey hive, const std::string& be
         error = file + ": hivex cannot read the hive (" + Reason() + ")";
         return false;
     }
-    std::vector<Key> keys;
-    std::string problem = Reader(h.get(), keys).Read(below);
+    HiveContents read;
+    std::string problem = Reader(h.get(), read).Read(below);
     if (!problem.empty()) {
         error = file + ": the hive is damaged: " + problem;
         return false;
     }
-    for (const Key& key : keys) {
-        InMemoryRegistry::Node* node = registry.ValueKey(hive, key.path);
-        if (!node) continue;
-        for (const Value& value : key.values) registry.PutValue(node, value.name, value.value);
-    }
+    Apply(read, registry, hive, below);
     return true;
 }
