@@ -1,7 +1,10 @@
 #include "cli/Machine.h"
 
+#include <filesystem>
+
 #include "platform/Console.h"
 #include "platform/portable/HiveWriteBack.h"
+#include "platform/portable/HostPath.h"
 #include "platform/portable/InMemoryRegistry.h"
 #include "platform/portable/OfflineImages.h"
 #include "platform/portable/PortableClock.h"
@@ -34,6 +37,14 @@ public:
     FileSystem& hostFiles() override { return hostFiles_; }
     RecycleBin& recycleBin() override { return *bin_; }
     bool WriteBack(const std::string& stamp, std::vector<std::string>& changed, std::string& error) override {
+        // What the files hold beyond the repaired registry is taken as deleted: a file
+        // that changed since it was read (Windows or Wine ran on it meanwhile) would
+        // lose those changes.
+        for (const ReadFile& file : read_) {
+            if (Stamp(file.path) == file.stamp) continue;
+            error = file.path + " changed since it was read: nothing written (run the repair again)";
+            return false;
+        }
         if (!installation_.hives.empty()) return WriteBackHives(registry_, installation_.hives, stamp, changed, error);
         if (!winePrefix_.empty()) return WriteBackWinePrefix(registry_, winePrefix_, stamp, changed, error);
         return Machine::WriteBack(stamp, changed, error);
@@ -90,6 +101,7 @@ private:
         if (!options.windowsDir.empty()) {
             if (!LoadWindowsInstallation(registry_, options.windowsDir, options.user, installation_, note, error))
                 return false;
+            for (const MountedHive& hive : installation_.hives) Remember(hive.file);
             drives.push_back(DriveMapping{'C', options.windowsDir, kDriveFixed});
             if (options.write && !UseInstallationsBin(error)) return false;
         }
@@ -108,6 +120,8 @@ private:
             std::vector<OfflineDrive> found;
             if (!LoadWinePrefix(registry_, options.winePrefix, found, note, error)) return false;
             winePrefix_ = options.winePrefix;
+            for (const char* name : {"system.reg", "user.reg", "userdef.reg"})
+                Remember((std::filesystem::path(winePrefix_) / name).string());
             for (const OfflineDrive& drive : found)
                 drives.push_back(DriveMapping{drive.letter, drive.folder, drive.type});
 #endif
@@ -131,6 +145,20 @@ private:
     std::unique_ptr<RecycleBin> bin_;
     WindowsInstallation installation_;
     std::string winePrefix_;
+    // The registry files read, with their size and time of last change then.
+    struct ReadFile {
+        std::string path, stamp;
+    };
+    std::vector<ReadFile> read_;
+    static std::string Stamp(const std::string& path) {
+        std::error_code error;
+        const std::filesystem::path host = hostpath::FromUtf8(path);
+        auto size = std::filesystem::file_size(host, error);
+        if (error) return "-";
+        auto time = std::filesystem::last_write_time(host, error);
+        return std::to_string(size) + "/" + std::to_string(time.time_since_epoch().count());
+    }
+    void Remember(const std::string& path) { read_.push_back({path, Stamp(path)}); }
 };
 
 }  // namespace
