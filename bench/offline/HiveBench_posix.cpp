@@ -22,7 +22,7 @@
 
 #include "bench/common/BenchSupport.h"
 #include "bench/offline/HiveCells.h"
-#include "bench/offline/HiveWriter.h"
+#include "platform/portable/HiveFileWrite.h"
 #include "bench/offline/RegistryDump.h"
 #include "bench/offline/SystemShape.h"
 #include "bench/scan/BenchFiles.h"
